@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the whole suite in build/, then the unit tests
+# again built with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/.
+# usage: ./test.sh
+set -euo pipefail
+cd "$(dirname "$(realpath "$0")")"
+jobs=$(nproc)
+
+scripts/setup-deps.sh
+
+echo "test: building and running the suite (build/)" >&2
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+echo "test: building and running the suite with ASan and UBSan (build-sanitize/)" >&2
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DINTRO_SANITIZE=ON -DINTRO_BENCH=OFF >/dev/null
+cmake --build build-sanitize --parallel "$jobs"
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
+echo "test: all passed" >&2
