@@ -1,0 +1,1 @@
+intro_test(canvas_test canvas_test.cpp)
