@@ -1,0 +1,142 @@
+#include "gfx/lines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// Truncation toward zero of a corner coordinate, or -1 when it is not a column (row) of an
+// image `size` wide (tall). Guards the conversion, which is undefined out of range.
+int32_t cornerIndex(float v, int32_t size) {
+    if (!(v > -1.0f) || !(v < float(size))) return -1;
+    const int32_t index = int32_t(v);
+    return index < size ? index : -1;
+}
+
+// |floor(v) - from|: floor in double, converted to single, then made absolute.
+float cornerDistance(float v, float from) {
+    return std::fabs(float(std::floor(double(v)) - double(from)));
+}
+
+// Adds weight x color to the pixel, each channel truncated and saturating at 255; alpha 0.
+void addWeighted(uint32_t& pixel, uint32_t color, float weight) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t add = uint32_t(float((color >> shift) & 0xFF) * weight);
+        const uint32_t sum = ((pixel >> shift) & 0xFF) + add;
+        out |= std::min<uint32_t>(sum, 255) << shift;
+    }
+    pixel = out;
+}
+
+bool lineRejected(const ArgbGfx& t, float x0, float y0, float x1, float y1) {
+    return (x0 < 0 && x1 < 0) || (x0 > t.width && x1 > t.width) || (y0 < 0 && y1 < 0) ||
+           (y0 > t.height && y1 > t.height);
+}
+
+// Point i of the walk, exactly as every walk computes it.
+struct LineWalk {
+    float x0, y0, dx, dy;
+    int32_t count;
+    float right, bottom;  // width - 1 and height - 1
+
+    float t(int64_t i) const { return float(double(i) / double(count)); }
+    float px(int64_t i) const { return x0 + t(i) * dx; }
+    float py(int64_t i) const { return y0 + t(i) * dy; }
+    bool inside(float x, float y) const { return 0 < x && x < right && 0 < y && y < bottom; }
+};
+
+LineWalk startWalk(const ArgbGfx& target, float x0, float y0, float x1, float y1) {
+    LineWalk w;
+    w.x0 = x0;
+    w.y0 = y0;
+    w.dx = x1 - x0;
+    w.dy = y1 - y0;
+    w.count = lineSmoothPointCount(w.dx, w.dy);
+    w.right = float(target.width - 1);
+    w.bottom = float(target.height - 1);
+    return w;
+}
+
+// Smallest i in [lo, hi) with holds(i), or hi; holds must be false then true along i.
+template <typename Predicate>
+int64_t firstWhere(int64_t lo, int64_t hi, Predicate holds) {
+    while (lo < hi) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        if (holds(mid)) hi = mid;
+        else lo = mid + 1;
+    }
+    return lo;
+}
+
+// Narrows [first, end) to the points whose coordinate c(i) lies strictly between 0 and
+// limit. c moves monotonically with i: t never decreases, and rounding keeps the order
+// of x0 + t * d, so these points form one run.
+template <typename Coordinate>
+void narrowToRun(int64_t& first, int64_t& end, float d, float limit, Coordinate c) {
+    if (d >= 0) {
+        first = firstWhere(first, end, [&](int64_t i) { return c(i) > 0; });
+        end = firstWhere(first, end, [&](int64_t i) { return !(c(i) < limit); });
+    } else {
+        first = firstWhere(first, end, [&](int64_t i) { return c(i) < limit; });
+        end = firstWhere(first, end, [&](int64_t i) { return !(c(i) > 0); });
+    }
+}
+
+// Below this many points the literal walk is as cheap as finding the run.
+constexpr int32_t kShortLinePoints = 96;
+
+}  // namespace
+
+void ArgbGfx::plotSmooth(float x, float y) {
+    if (!pixels) return;
+    const uint32_t c = color;
+    const float x1 = x + 1.0f;
+    const float y1 = y + 1.0f;
+    const int32_t cx[2] = {cornerIndex(x, width), cornerIndex(x1, width)};
+    const int32_t cy[2] = {cornerIndex(y, height), cornerIndex(y1, height)};
+    const float dxs[2] = {cornerDistance(x, x), cornerDistance(x1, x)};
+    const float dys[2] = {cornerDistance(y, y), cornerDistance(y1, y)};
+    // Corners in the order (0,0), (1,0), (1,1), (0,1); weights add up to 2, not 1.
+    static const int kOrder[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& corner : kOrder) {
+        const int32_t col = cx[corner[0]];
+        const int32_t row = cy[corner[1]];
+        if (col < 0 || row < 0) continue;
+        const float weight = 1.0f - (dxs[corner[0]] + dys[corner[1]]) * 0.5f;
+        addWeighted(pixels[size_t(col) + size_t(row) * size_t(pitch)], c, weight);
+    }
+}
+
+int32_t lineSmoothPointCount(float dx, float dy) {
+    const double length = std::sqrt(double(dx) * double(dx) + double(dy) * double(dy));
+    if (!(length >= 1.0) || !(length < 2147483648.0)) return 1;
+    return int32_t(length);
+}
+
+void lineSmoothLiteral(ArgbGfx& target, float x0, float y0, float x1, float y1) {
+    if (lineRejected(target, x0, y0, x1, y1)) return;
+    const LineWalk w = startWalk(target, x0, y0, x1, y1);
+    for (int64_t i = 0; i < w.count; ++i) {
+        const float px = w.px(i);
+        const float py = w.py(i);
+        if (w.inside(px, py)) target.plotSmooth(px, py);
+    }
+}
+
+void ArgbGfx::lineSmooth(float x0, float y0, float x1, float y1) {
+    if (lineRejected(*this, x0, y0, x1, y1)) return;
+    const LineWalk w = startWalk(*this, x0, y0, x1, y1);
+    int64_t first = 0, end = w.count;
+    // A count above 1 means a finite length, so every coordinate of the walk is finite.
+    if (w.count > kShortLinePoints) {
+        narrowToRun(first, end, w.dx, w.right, [&](int64_t i) { return w.px(i); });
+        narrowToRun(first, end, w.dy, w.bottom, [&](int64_t i) { return w.py(i); });
+    }
+    for (int64_t i = first; i < end; ++i) {
+        const float px = w.px(i);
+        const float py = w.py(i);
+        if (w.inside(px, py)) plotSmooth(px, py);
+    }
+}
