@@ -1,0 +1,24 @@
+#include "app/options.h"
+#include "app/run_demo.h"
+
+#include <cstdio>
+#include <cstring>
+
+static const char kUsage[] =
+    "usage: intro [-f1] [-wWIDTH] [-hHEIGHT] [-xLEFT] [-yTOP]\n"
+    "  Plays the show from ../data/ (relative to the working directory).\n"
+    "  -f1      a captioned window with the mouse cursor (default: borderless pop-up)\n"
+    "  -wN -hN  window size in pixels; 0 or absent: the whole virtual screen\n"
+    "  -xN -yN  window position\n"
+    "  Escape ends the show.\n";
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    parseOptions(joinCommandLine(argc, argv).c_str());
+    runDemo();
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Start-up options; zero means "the whole virtual screen" for the sizes.
+struct DemoSettings {
+    int32_t windowHeight;
+    int32_t windowX;
+    int32_t windowWidth;
+    int32_t windowY;
+    bool showCursor;
+    bool windowed;
+};
+
+extern DemoSettings demoSettings;
+
+// Scans the whole command line, program path first, into demoSettings. The path ends
+// at its first space (quotes are not special); every later "-" takes the next character
+// as an option letter and reads the number right after it, leading white space skipped.
+void parseOptions(const char* line);
+
+// The command line as one string: argv joined by single spaces, argv[0] first.
+std::string joinCommandLine(int argc, char** argv);

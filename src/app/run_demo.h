@@ -1,0 +1,5 @@
+#pragma once
+
+// Opens the window, loads the pictures, starts the music and renders for ever; the
+// process ends from the event pump (Escape, window closed) or on a start-up failure.
+[[noreturn]] void runDemo();

@@ -1,0 +1,1 @@
+intro_test(options_test options_test.cpp LIBS intro_options)
