@@ -1,0 +1,96 @@
+// Measures how smoothly musicSeconds() follows real time: plays a generated MP3 (on SDL's
+// dummy driver unless SDL_AUDIODRIVER says otherwise), samples the clock densely for a
+// while, fits a straight line to position over wall-clock time and reports the largest
+// distance from that line and the largest single step.
+// usage: audio-clock-jitter [seconds, default 10]
+#include "audio/music.h"
+#include "audio/music_output.h"
+
+#include "audio_mp3_maker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+static constexpr double kTargetDeviationMs = 2.0;
+
+struct Sample {
+    double wall;   // seconds since the first moving sample
+    double music;  // musicSeconds()
+};
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    if (!(seconds > 0)) {
+        std::fprintf(stderr, "usage: audio-clock-jitter [seconds]\n");
+        return 2;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    TestTone tone;
+    tone.seconds = seconds + 2;
+    const std::string path = "/tmp/audio-clock-jitter-" + std::to_string(getpid()) + ".mp3";
+    if (!writeTestFile(path, makeMp3(tone))) {
+        std::fprintf(stderr, "audio-clock-jitter: cannot write %s\n", path.c_str());
+        return 2;
+    }
+    initMusicFrom(path.c_str());
+    std::remove(path.c_str());
+    startMusic();
+
+    using Clock = std::chrono::steady_clock;
+    while (musicSeconds() == 0.0) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    const Clock::time_point start = Clock::now();
+    std::vector<Sample> samples;
+    for (;;) {
+        const double music = musicSeconds();
+        const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+        samples.push_back({wall, music});
+        if (wall >= seconds) break;
+        std::this_thread::sleep_for(std::chrono::microseconds(250));
+    }
+
+    // Least-squares line music = offset + slope * wall.
+    double sw = 0, sm = 0, sww = 0, swm = 0;
+    for (const Sample& s : samples) {
+        sw += s.wall;
+        sm += s.music;
+        sww += s.wall * s.wall;
+        swm += s.wall * s.music;
+    }
+    const double n = double(samples.size());
+    const double slope = (n * swm - sw * sm) / (n * sww - sw * sw);
+    const double offset = (sm - slope * sw) / n;
+
+    double worstDeviation = 0, largestStep = 0, largestExcess = 0;
+    size_t backwards = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const Sample& s = samples[i];
+        worstDeviation = std::max(worstDeviation, std::fabs(s.music - (offset + slope * s.wall)));
+        if (i == 0) continue;
+        const double step = s.music - samples[i - 1].music;
+        const double elapsed = s.wall - samples[i - 1].wall;
+        if (step < 0) ++backwards;
+        largestStep = std::max(largestStep, step);
+        largestExcess = std::max(largestExcess, step - elapsed);
+    }
+
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    std::printf("audio-clock-jitter: %zu samples over %.1f s, driver %s\n", samples.size(),
+                seconds, driver ? driver : "(default)");
+    std::printf("  fitted rate            %.5f music s per wall s\n", slope);
+    std::printf("  largest deviation      %.3f ms from the fitted line (target <= %.1f ms)\n",
+                worstDeviation * 1e3, kTargetDeviationMs);
+    std::printf("  largest step           %.3f ms between samples\n", largestStep * 1e3);
+    std::printf("  largest step - elapsed %.3f ms\n", largestExcess * 1e3);
+    std::printf("  backward steps         %zu\n", backwards);
+    const bool met = worstDeviation * 1e3 <= kTargetDeviationMs && backwards == 0;
+    std::printf("  %s\n", met ? "target met" : "TARGET MISSED");
+    return met ? 0 : 1;
+}

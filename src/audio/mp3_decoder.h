@@ -1,0 +1,36 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Decodes one MP3 held in memory to 44100 Hz, 2-channel, signed 16-bit native-endian
+// samples whatever the file's own rate and channel count, without the encoder's delay and
+// padding where the file records them.
+struct Mp3Decoder;
+
+// Takes the file's bytes. Accepted only when an MPEG audio frame header starts the file
+// (after any ID3v2 tags) and the stream decodes to at least one frame of audio; otherwise
+// returns null with reason set ("not an MP3 stream: ...").
+Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason);
+
+// Reads the file at path and opens it; reason as for readMusicFile or openMp3.
+Mp3Decoder* openMp3File(const char* path, std::string& reason);
+
+// Writes up to `bytes` (a multiple of 4) decoded bytes to out and returns how many.
+// Fewer only at the end of the track, which a damaged or truncated frame also ends;
+// 0 from then on.
+size_t decodeMp3(Mp3Decoder* decoder, uint8_t* out, size_t bytes);
+
+// Back to the first sample. False (and at the end of the track) if the stream cannot be
+// opened again.
+bool rewindMp3(Mp3Decoder* decoder);
+
+void closeMp3(Mp3Decoder* decoder);
+
+// Bytes taken by ID3v2 tags at the start of data, 0 when there is none.
+size_t id3v2TagBytes(const uint8_t* data, size_t size);
+
+// True when the 4 bytes at data form a valid MPEG audio frame header: frame sync, a
+// defined version, layer, bit rate and sampling rate.
+bool isMpegFrameHeader(const uint8_t* data, size_t size);

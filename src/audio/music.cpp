@@ -1,0 +1,34 @@
+#include "audio/music.h"
+
+#include "audio/mp3_decoder.h"
+#include "audio/music_clock.h"
+#include "audio/music_output.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// The one music stream; null until initMusic. Never freed: the audio thread may still be
+// running while the process exits, so nothing it touches may be destroyed.
+static MusicOutput* musicStream = nullptr;
+
+void initMusic() { initMusicFrom(kMusicPath); }
+
+void initMusicFrom(const char* path) {
+    std::string reason;
+    Mp3Decoder* decoder = openMp3File(path, reason);
+    if (!decoder) {
+        std::fprintf(stderr, "Failed to load music: %s: %s\n", path, reason.c_str());
+        std::exit(1);
+    }
+    musicStream = openMusicOutput(decoder);
+}
+
+void startMusic() {
+    if (musicStream) startMusicOutput(musicStream);
+}
+
+double musicSeconds() {
+    if (!musicStream) return 0.0;
+    return musicBytesToSeconds(musicOutputBytes(musicStream));
+}

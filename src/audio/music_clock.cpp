@@ -1,0 +1,97 @@
+#include "audio/music_clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+static constexpr double kBytesPerNs = double(kMusicBytesPerSecond) / 1e9;
+
+// Share of the difference between what a callback implies and what the running estimate
+// predicts that each callback applies: callbacks arrive with scheduling jitter, the device
+// plays at a steady rate.
+static constexpr double kEstimateGain = 0.1;
+
+// A difference larger than this (50 ms of sound) is a real discontinuity, such as an
+// underrun or the first buffers of playback, and replaces the estimate outright.
+static constexpr double kResyncBytes = double(kMusicBytesPerSecond) * 0.05;
+
+// Reads of the published anchor before falling back to the last consistent one, so the
+// reader never waits for a writer that was interrupted mid-update.
+static constexpr int kSnapshotAttempts = 3;
+
+void resetMusicClock(MusicClock& clock, int64_t nowNs) {
+    clock.handedBytes = 0;
+    clock.musicBytes = 0;
+    clock.estimateBytes = 0;
+    clock.estimateNs = 0;
+    clock.hasEstimate = false;
+    clock.anchorBytes.store(0, std::memory_order_relaxed);
+    clock.anchorNs.store(0, std::memory_order_relaxed);
+    clock.limitBytes.store(0, std::memory_order_relaxed);
+    clock.sequence.store(0, std::memory_order_release);
+    clock.shownBytes = 0;
+    clock.shownNs = nowNs;
+    clock.anchorSeen = false;
+    clock.seenAnchorBytes = 0;
+    clock.seenAnchorNs = 0;
+    clock.seenLimitBytes = 0;
+}
+
+static void publishAnchor(MusicClock& clock, double bytes, int64_t ns, int64_t limit) {
+    const uint64_t sequence = clock.sequence.load(std::memory_order_relaxed);
+    clock.sequence.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    clock.anchorBytes.store(bytes, std::memory_order_relaxed);
+    clock.anchorNs.store(ns, std::memory_order_relaxed);
+    clock.limitBytes.store(limit, std::memory_order_relaxed);
+    clock.sequence.store(sequence + 2, std::memory_order_release);
+}
+
+void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t musicBytes,
+                        int64_t latencyBytes) {
+    // What is heard now is what was handed before, less what is still queued before it.
+    double heard = double(clock.handedBytes - latencyBytes);
+    if (clock.hasEstimate) {
+        const double predicted =
+            clock.estimateBytes + double(nowNs - clock.estimateNs) * kBytesPerNs;
+        const double difference = heard - predicted;
+        if (std::fabs(difference) < kResyncBytes) heard = predicted + difference * kEstimateGain;
+    }
+    clock.estimateBytes = heard;
+    clock.estimateNs = nowNs;
+    clock.hasEstimate = true;
+    clock.handedBytes += bytes;
+    clock.musicBytes += musicBytes;
+    publishAnchor(clock, heard, nowNs, clock.musicBytes);
+}
+
+// Copies the published anchor into the reader's fields when a consistent one is available.
+static void takeSnapshot(MusicClock& clock) {
+    for (int attempt = 0; attempt < kSnapshotAttempts; ++attempt) {
+        const uint64_t before = clock.sequence.load(std::memory_order_acquire);
+        if (before == 0) return;
+        if (before & 1) continue;
+        const double bytes = clock.anchorBytes.load(std::memory_order_relaxed);
+        const int64_t ns = clock.anchorNs.load(std::memory_order_relaxed);
+        const int64_t limit = clock.limitBytes.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (clock.sequence.load(std::memory_order_relaxed) != before) continue;
+        clock.seenAnchorBytes = bytes;
+        clock.seenAnchorNs = ns;
+        clock.seenLimitBytes = limit;
+        clock.anchorSeen = true;
+        return;
+    }
+}
+
+int64_t readMusicClock(MusicClock& clock, int64_t nowNs) {
+    takeSnapshot(clock);
+    const double elapsedNs = double(std::max<int64_t>(nowNs - clock.shownNs, 0));
+    if (clock.anchorSeen) {
+        double target = clock.seenAnchorBytes + double(nowNs - clock.seenAnchorNs) * kBytesPerNs;
+        target = std::min(target, double(clock.seenLimitBytes));
+        const double fastest = clock.shownBytes + elapsedNs * kBytesPerNs * kMaxClockSpeed;
+        clock.shownBytes = std::max(clock.shownBytes, std::min(target, fastest));
+    }
+    clock.shownNs = std::max(clock.shownNs, nowNs);
+    return int64_t(clock.shownBytes);
+}

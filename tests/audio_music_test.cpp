@@ -1,0 +1,159 @@
+#include "audio/mp3_decoder.h"
+#include "audio/music.h"
+#include "audio/music_clock.h"
+#include "audio/music_output.h"
+
+#include "audio_mp3_maker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const std::vector<uint8_t>& shortTrack() {
+    static const std::vector<uint8_t> mp3 = [] {
+        TestTone tone;
+        tone.seconds = 0.4;
+        tone.clickAt = 0.1;
+        return makeMp3(tone);
+    }();
+    return mp3;
+}
+
+int64_t decodedLength(const std::vector<uint8_t>& mp3) {
+    std::string reason;
+    Mp3Decoder* decoder = openMp3(mp3, reason);
+    EXPECT_TRUE(decoder) << reason;
+    int64_t total = 0;
+    uint8_t buffer[4096];
+    while (size_t got = decodeMp3(decoder, buffer, sizeof buffer)) total += int64_t(got);
+    closeMp3(decoder);
+    return total;
+}
+
+// A track file for the lifetime of the test process. Death tests fork, so their children
+// see the file their parent wrote.
+std::string trackFile() {
+    static const std::string path = [] {
+        const std::string p = "/tmp/audio_music_test_" + std::to_string(getpid()) + ".mp3";
+        EXPECT_TRUE(writeTestFile(p, shortTrack()));
+        return p;
+    }();
+    return path;
+}
+
+struct RemoveTrackFile : testing::Environment {
+    void TearDown() override { std::remove(trackFile().c_str()); }
+};
+testing::Environment* const removeTrackFile = testing::AddGlobalTestEnvironment(new RemoveTrackFile);
+
+// Reads the position every 2 ms until it reaches `length` or 10 s have passed; every read
+// must be monotonic and within the track.
+void expectPlaysToTheEnd(MusicOutput* output, int64_t length) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int64_t last = 0;
+    while (last != length && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const int64_t now = musicOutputBytes(output);
+        ASSERT_GE(now, last);
+        ASSERT_LE(now, length);
+        last = now;
+    }
+    EXPECT_EQ(last, length);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(musicOutputBytes(output), length) << "moved past the end";
+}
+
+MusicOutput* openTrack(bool silent) {
+    std::string reason;
+    Mp3Decoder* decoder = openMp3(shortTrack(), reason);
+    EXPECT_TRUE(decoder) << reason;
+    return silent ? openSilentMusicOutput(decoder) : openMusicOutput(decoder);
+}
+
+}  // namespace
+
+// On SDL's dummy device the heard position runs to the exact decoded length and stays.
+TEST(MusicOutput, DevicePlaysToTheExactEnd) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    MusicOutput* output = openTrack(false);
+    ASSERT_TRUE(musicOutputHasDevice(output));
+    EXPECT_EQ(musicOutputBytes(output), 0) << "moves before it is started";
+    startMusicOutput(output);
+    expectPlaysToTheEnd(output, decodedLength(shortTrack()));
+    closeMusicOutput(output);
+}
+
+// Without a device the same stream is consumed in real time and ends at the same length.
+TEST(MusicOutput, SilentClockPlaysToTheExactEnd) {
+    MusicOutput* output = openTrack(true);
+    EXPECT_FALSE(musicOutputHasDevice(output));
+    startMusicOutput(output);
+    expectPlaysToTheEnd(output, decodedLength(shortTrack()));
+    closeMusicOutput(output);
+}
+
+// Starting again plays from the beginning, on either clock.
+TEST(MusicOutput, StartingAgainBeginsAtTheStart) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const int64_t length = decodedLength(shortTrack());
+    for (bool silent : {false, true}) {
+        MusicOutput* output = openTrack(silent);
+        startMusicOutput(output);
+        expectPlaysToTheEnd(output, length);
+        startMusicOutput(output);
+        EXPECT_LT(musicOutputBytes(output), length / 2) << "silent: " << silent;
+        expectPlaysToTheEnd(output, length);
+        closeMusicOutput(output);
+    }
+}
+
+// A path that cannot be played ends the process with status 1 and the one stderr line.
+TEST(MusicDeathTest, FailureEndsTheProcessWithItsReason) {
+    const std::string missing = "/tmp/audio_music_test_missing/x.mp3";
+    EXPECT_EXIT(initMusicFrom(missing.c_str()), testing::ExitedWithCode(1),
+                "^Failed to load music: " + missing + ": No such file or directory\n$");
+    EXPECT_EXIT(initMusicFrom("/tmp"), testing::ExitedWithCode(1),
+                "^Failed to load music: /tmp: Is a directory\n$");
+}
+
+// No output device: one warning, and the show's clock still runs.
+TEST(MusicDeathTest, NoDeviceWarnsOnceAndKeepsTime) {
+    const std::string track = trackFile();
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+            initMusicFrom(track.c_str());
+            startMusic();
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (musicSeconds() < 0.1 && std::chrono::steady_clock::now() < deadline) {
+            }
+            std::exit(musicSeconds() >= 0.1 ? 0 : 2);
+        },
+        testing::ExitedWithCode(0),
+        "^audio: no output device \\([^\n]*\\); playing on a silent clock\n$");
+}
+
+// Ending the process while the audio thread runs, as Escape does, is clean: nothing the
+// thread uses is destroyed by exit.
+TEST(MusicDeathTest, ExitWhilePlayingIsClean) {
+    const std::string track = trackFile();
+    for (const char* driver : {"dummy", "nonexistent"}) {
+        EXPECT_EXIT(
+            {
+                setenv("SDL_AUDIODRIVER", driver, 1);
+                initMusicFrom(track.c_str());
+                startMusic();
+                const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
+                while (std::chrono::steady_clock::now() < until) musicSeconds();
+                std::exit(0);
+            },
+            testing::ExitedWithCode(0), "")
+            << driver;
+    }
+}

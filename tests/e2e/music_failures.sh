@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# End-to-end start-up of the intro with each kind of music file it cannot play, plus a
+# good track with and without an audio device as controls.
+# usage: music_failures.sh INTRO SWAP_PROBE
+#   INTRO       the intro binary
+#   SWAP_PROBE  audio_swap_probe shared library: preloaded, it records whether any frame
+#               was presented
+# A failing case must end at once with status 1, the last stderr line
+# "Failed to load music: ../data/vorb_06_mp3.mp3: <reason>", and nothing presented.
+set -euo pipefail
+
+[ $# -eq 2 ] || { echo "usage: $0 INTRO SWAP_PROBE" >&2; exit 2; }
+[ -x "$1" ] || { echo "music_failures: no intro binary at $1" >&2; exit 1; }
+[ -f "$2" ] || { echo "music_failures: no swap probe at $2" >&2; exit 1; }
+intro=$(realpath "$1")
+probe=$(realpath "$2")
+xvfb=$(dirname "$(realpath "$0")")/with-xvfb.sh
+
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir "$work/run" "$work/data"
+music=$work/data/vorb_06_mp3.mp3
+failed=0
+
+# run_intro SECONDS [VAR=value...]: the intro in $work/run, from where ../data is
+# $work/data, killed after SECONDS if still running (status 124). Prints the status;
+# stderr goes to $work/stderr, the probe's note to $work/presented.
+run_intro() {
+    local limit=$1
+    shift
+    rm -f "$work/presented"
+    local status=0
+    (cd "$work/run" && "$xvfb" 640x480 env "$@" AUDIO_SWAP_LOG="$work/presented" \
+        LD_PRELOAD="$probe" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+        timeout "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" || status=$?
+    echo "$status"
+}
+
+fail() {
+    echo "FAIL $1: $2" >&2
+    sed 's/^/    stderr: /' "$work/stderr" >&2
+    failed=1
+}
+
+# expect_refusal NAME REASON: the music file as it stands must be refused for REASON.
+expect_refusal() {
+    local name=$1 reason=$2 status
+    status=$(run_intro 20)
+    local last expected="Failed to load music: ../data/vorb_06_mp3.mp3: $reason"
+    last=$(tail -n 1 "$work/stderr")
+    if [ "$status" != 1 ]; then
+        fail "$name" "exit status $status, expected 1"
+    elif [ "${last#"$expected"}" = "$last" ]; then
+        fail "$name" "last stderr line is not \"$expected...\""
+    elif [ "$(grep -c '^Failed to load music' "$work/stderr")" != 1 ]; then
+        fail "$name" "not exactly one \"Failed to load music\" line"
+    elif [ -e "$work/presented" ]; then
+        fail "$name" "a frame was presented"
+    else
+        echo "ok   $name"
+    fi
+}
+
+# expect_playing NAME [VAR=value...]: with a good track the intro is still running after
+# 4 s and has presented frames.
+expect_playing() {
+    local name=$1 status
+    shift
+    status=$(run_intro 4 "$@")
+    if [ "$status" != 124 ]; then
+        fail "$name" "ended with status $status instead of running"
+    elif [ ! -e "$work/presented" ]; then
+        fail "$name" "no frame was presented"
+    else
+        echo "ok   $name"
+    fi
+}
+
+rm -rf "$music"
+expect_refusal "missing file" "No such file or directory"
+
+: >"$music"
+expect_refusal "empty file" "empty file"
+
+rm -f "$music"
+mkdir "$music"
+expect_refusal "directory" "Is a directory"
+rmdir "$music"
+
+if [ "$(id -u)" != 0 ]; then
+    echo "not readable" >"$music"
+    chmod 000 "$music"
+    expect_refusal "unreadable file" "Permission denied"
+    rm -f "$music"
+else
+    echo "skip unreadable file: running as root, which reads any file"
+fi
+
+perl -e 'srand(7); print map { chr(int(rand(256))) } 1 .. 65536' >"$music"
+expect_refusal "random bytes" "not an MP3 stream"
+
+ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x64:rate=1 -frames:v 1 -f image2 \
+    -c:v png "$music"
+expect_refusal "PNG renamed" "not an MP3 stream"
+
+# Controls: 5 s of 440 Hz stereo, which must play.
+perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 5 * 44100 - 1);
+          print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
+                "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
+lame --quiet -m j "$work/tone.wav" "$music"
+expect_playing "good track (control)"
+expect_playing "good track, no audio device (control)" SDL_AUDIODRIVER=nonexistent
+if [ "$(grep -c '^audio: no output device' "$work/stderr")" != 1 ]; then
+    fail "no audio device" "expected exactly one \"audio: no output device\" warning"
+fi
+
+exit "$failed"
