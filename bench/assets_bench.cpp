@@ -1,0 +1,67 @@
+#include "assets/image_loader.h"
+#include "assets/image_slots.h"
+
+#include <stb/stb_image_write.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Sprite-like content: a noisy opaque disc on a transparent ground, so the PNGs compress
+// and decode like real pictures rather than flat fills.
+void writeSprite(const std::string& path, int size, uint32_t seed) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(size_t(size) * size_t(size) * 4);
+    const int centre = size / 2;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const bool inside = (x - centre) * (x - centre) + (y - centre) * (y - centre) < centre * centre;
+            rgba.insert(rgba.end(), {uint8_t(x * 4), uint8_t(y * 4), uint8_t(seed >> 24), uint8_t(inside ? 255 : 0)});
+        }
+    if (!stbi_write_png(path.c_str(), size, size, 4, rgba.data(), size * 4)) {
+        std::fprintf(stderr, "assets_bench: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+// The 42 pictures of a data pack: glasses 128 x 128, every other picture 64 x 64.
+std::string makeDataPack() {
+    std::string dir = (std::filesystem::temp_directory_path() / "assets-bench-XXXXXX").string();
+    if (!mkdtemp(dir.data())) std::exit(1);
+    dir += "/";
+    std::filesystem::create_directory(dir + "jtranim");
+    const char* stills[] = {"barf.png", "lonestar.png", "darkhelmet.png", "rasberry.png",
+                            "darkhelmetnomask.png", "lowrezqr.png"};
+    uint32_t seed = 1;
+    for (const char* still : stills) writeSprite(dir + still, 64, seed++);
+    writeSprite(dir + "glasses.png", 128, seed++);
+    for (int n = 1; n <= kAnimFrameCount; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "jtranim/jtr%02d.png", n);
+        writeSprite(dir + name, 64, seed++);
+    }
+    return dir;
+}
+
+// One full start-up load of all 42 slots (each load also releases the previous picture).
+void BM_LoadDataPack(benchmark::State& state) {
+    const std::string dir = makeDataPack();
+    for (auto _ : state) {
+        loadImagesFrom(dir.c_str());
+        benchmark::DoNotOptimize(imgLowrezQr.pixels);
+    }
+    if (imgGlasses.width != 128 || animFrames[kAnimFrameCount - 1].width != 64)
+        state.SkipWithError("data pack did not load");
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_LoadDataPack)->Unit(benchmark::kMillisecond);
+
+}  // namespace

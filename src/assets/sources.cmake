@@ -1,0 +1,6 @@
+target_sources(intro_draw PRIVATE
+  assets/image_slots.cpp
+  assets/image_loader.cpp
+  assets/data_pack.cpp
+  assets/data_folder.cpp
+)
