@@ -1,0 +1,186 @@
+#pragma once
+// Test data and an independent composer for the show's frames: a whole expected canvas
+// is built from the drawing primitives and the positions, texts and colours the show
+// prescribes, then compared with what drawFrame draws.
+#include "assets/image_slots.h"
+#include "demo/effects.h"
+#include "demo/timeline.h"
+#include "gfx/argb_gfx.h"
+#include "gfx/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace scenes_test {
+
+// Picture number `id` filled with its own pattern; alpha cycles through 0x00, 0x7F,
+// 0x80 and 0xFF so that the 0x80 threshold shows on both sides.
+inline void fillPicture(ArgbGfx& slot, int32_t w, int32_t h, uint32_t id) {
+    slot.allocate(w, h);
+    static const uint32_t alphas[4] = {0x00, 0x7F, 0x80, 0xFF};
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            const uint32_t rgb = (id * 0x9E3779B1u + uint32_t(x) * 0x01000193u + uint32_t(y) * 0x2545F491u) >> 8;
+            const uint32_t alpha = alphas[(uint32_t(x) * 3u + uint32_t(y) * 5u + id) % 4u];
+            slot.pixels[size_t(y) * size_t(w) + size_t(x)] = alpha << 24 | rgb;
+        }
+}
+
+// Every slot distinguishable, with sizes that show clipping at the canvas edges.
+inline void fillTestPack() {
+    fillPicture(imgBarf, 50, 40, 1);
+    fillPicture(imgLonestar, 70, 66, 2);  // larger than the canvas
+    fillPicture(imgGlasses, 128, 128, 3);
+    fillPicture(imgDarkHelmet, 64, 64, 4);
+    fillPicture(imgDarkHelmetNoMask, 64, 60, 5);
+    fillPicture(imgRasberry, 24, 20, 6);
+    for (uint32_t k = 0; k < uint32_t(kAnimFrameCount); ++k) fillPicture(animFrames[k], 64, 64, 100 + k);
+    fillPicture(imgLowrezQr, 48, 48, 7);
+}
+
+inline void emptyTestPack() {
+    for (ArgbGfx* slot : {&imgBarf, &imgLonestar, &imgGlasses, &imgDarkHelmet, &imgDarkHelmetNoMask,
+                          &imgRasberry, &imgLowrezQr})
+        slot->allocate(-1, -1);
+    for (ArgbGfx& frame : animFrames) frame.allocate(-1, -1);
+}
+
+// The canvas as the frame renderer sets it up.
+inline void setUpFrameCanvas(ArgbGfx& canvas) {
+    canvas.allocate(64, 64);
+    canvas.color = 0;
+    canvas.clear();
+}
+
+inline void drawShowAt(ArgbGfx& canvas, double beat) {
+    setUpFrameCanvas(canvas);
+    drawFrame(canvas, frameTimeAtBeat(beat));
+}
+
+// One expected drawing step; steps that move with time read the beat of the frame.
+using Step = std::function<void(ArgbGfx&, double beat)>;
+
+inline Step picture(const ArgbGfx& slot, int32_t x = 0, int32_t y = 0) {
+    return [&slot, x, y](ArgbGfx& c, double) { blitMasked(c, slot, x, y); };
+}
+inline Step frame(int k) { return picture(animFrames[k]); }
+inline Step lonestar(int32_t x = 0, int32_t y = 0) { return picture(imgLonestar, x, y); }
+inline Step barf() { return picture(imgBarf); }
+inline Step outlined(int32_t x, int32_t y, const char* text, uint32_t color) {
+    return [=](ArgbGfx& c, double) { drawOutlinedText(c, x, y, text, color); };
+}
+inline Step plain(int32_t x, int32_t y, const char* text, uint32_t color) {
+    return [=](ArgbGfx& c, double) {
+        c.color = color;
+        c.drawText(x, y, text);
+    };
+}
+inline Step jam() { return outlined(21, 34, "jam", 0x003333FF); }
+inline Step it() { return outlined(24, 44, "it", 0x003333FF); }
+inline Step shitload() { return outlined(8, 14, "SHITLOAD", 0x0030FF60); }
+inline Step of() { return outlined(8, 24, "   OF", 0x0030FF60); }
+inline Step money() { return outlined(11, 34, " money", 0x0030FF60); }
+inline Step spokes() {
+    return [](ArgbGfx& c, double beat) { spokesEffect(c, beat); };
+}
+inline Step floorZoom() {
+    return [](ArgbGfx& c, double beat) { floorZoomEffect(c, beat); };
+}
+inline Step warpAt(double t) {
+    return [t](ArgbGfx& c, double) { warpEffect(c, t); };
+}
+// Blocks 20 to 29: the warp's time is the beat minus 178.
+inline Step warpFrom178() {
+    return [](ArgbGfx& c, double beat) { warpEffect(c, beat - 178); };
+}
+// First end half: d = beat - 261, slowed tenfold from 0 on; t = d + d.
+inline Step endWarp() {
+    return [](ArgbGfx& c, double beat) {
+        double d = beat - 261;
+        if (d >= 0) d *= 0.1;
+        warpEffect(c, d + d);
+    };
+}
+inline Step rasberryAt(int32_t x, int32_t y) { return picture(imgRasberry, x, y); }
+// The pendulum: a = beat * 3.14159, (20 - 10 cos(a / 2), 18 - 10 cos(a)) truncated.
+inline Step swing() {
+    return [](ArgbGfx& c, double beat) {
+        const double a = beat * 3.14159;
+        blitMasked(c, imgRasberry, int32_t(20 - 10 * std::cos(a * 0.5)), int32_t(18 - 10 * std::cos(a)));
+    };
+}
+// The helmet's 4,096 pixels copied as they lie (a 64 x 64 picture).
+inline Step helmetCopy() {
+    return [](ArgbGfx& c, double) { std::memcpy(c.pixels, imgDarkHelmet.pixels, 16384); };
+}
+inline Step redCross() {
+    return [](ArgbGfx& c, double) {
+        c.color = 0x000000FF;
+        c.lineSmooth(10, 10, 54, 54);
+        c.lineSmooth(10, 54, 54, 10);
+    };
+}
+
+inline void compose(ArgbGfx& canvas, double beat, const std::vector<Step>& steps) {
+    setUpFrameCanvas(canvas);
+    for (const Step& step : steps) step(canvas, beat);
+}
+
+// Same size and every pixel equal; on failure names the first differing pixel.
+inline ::testing::AssertionResult sameCanvas(const ArgbGfx& actual, const ArgbGfx& expected) {
+    if (actual.width != expected.width || actual.height != expected.height)
+        return ::testing::AssertionFailure() << "sizes differ";
+    int differing = 0;
+    char first[96] = "";
+    for (int32_t y = 0; y < actual.height; ++y)
+        for (int32_t x = 0; x < actual.width; ++x) {
+            const uint32_t a = actual.pixels[size_t(y) * size_t(actual.pitch) + size_t(x)];
+            const uint32_t e = expected.pixels[size_t(y) * size_t(expected.pitch) + size_t(x)];
+            if (a != e && differing++ == 0)
+                std::snprintf(first, sizeof first, "(%d, %d) is 0x%08X, expected 0x%08X", x, y, a, e);
+        }
+    if (differing == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << differing << " pixels differ, first " << first;
+}
+
+// The show at `beat` against the composition of `steps`.
+inline ::testing::AssertionResult showsAt(double beat, const std::vector<Step>& steps) {
+    ArgbGfx actual, expected;
+    drawShowAt(actual, beat);
+    compose(expected, beat, steps);
+    char where[48];
+    std::snprintf(where, sizeof where, "beat %.17g: ", beat);
+    ::testing::AssertionResult result = sameCanvas(actual, expected);
+    if (!result) return ::testing::AssertionFailure() << where << result.message();
+    return result;
+}
+
+// The nearest representable beats above and below b.
+inline double up(double b) { return std::nextafter(b, HUGE_VAL); }
+inline double down(double b) { return std::nextafter(b, -HUGE_VAL); }
+
+struct BeatCase {
+    double beat;
+    std::vector<Step> steps;
+};
+
+inline void expectCases(const std::vector<BeatCase>& cases) {
+    for (const BeatCase& c : cases) EXPECT_TRUE(showsAt(c.beat, c.steps));
+}
+
+class Show : public ::testing::Test {
+protected:
+    void SetUp() override { fillTestPack(); }
+    void TearDown() override { emptyTestPack(); }
+};
+
+}  // namespace scenes_test
