@@ -1,0 +1,1 @@
+intro_test(effects_test effects_warp_test.cpp effects_tunnel_test.cpp effects_spokes_test.cpp effects_floor_test.cpp)
