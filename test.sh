@@ -16,6 +16,9 @@ ctest --test-dir build --output-on-failure --parallel "$jobs"
 echo "test: building and running the suite with ASan and UBSan (build-sanitize/)" >&2
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DINTRO_SANITIZE=ON -DINTRO_BENCH=OFF >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
-ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+# Impossible allocations must come back as null, as they do in a normal build.
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
     ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
 echo "test: all passed" >&2

@@ -1,5 +1,6 @@
 #include "gfx/argb_gfx.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -16,7 +17,8 @@ void ArgbGfx::allocate(int32_t w, int32_t h) {
     pitch = rows = width = height = 0;
     if (w < 0 || h < 0) return;
     const uint64_t bytes = uint64_t(w) * uint64_t(h) * 4u;  // both < 2^31: cannot wrap
-    if (bytes > std::numeric_limits<size_t>::max()) return;
+    // No allocator hands out more than PTRDIFF_MAX bytes; asking would only fail later.
+    if (bytes > uint64_t(std::numeric_limits<ptrdiff_t>::max())) return;
     // malloc(0) may return null or a unique pointer; ask for one byte so a 0-sized image
     // still counts as allocated only when the allocator agrees.
     void* buffer = std::malloc(bytes ? size_t(bytes) : 1u);
