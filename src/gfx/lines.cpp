@@ -60,32 +60,66 @@ LineWalk startWalk(const ArgbGfx& target, float x0, float y0, float x1, float y1
 }
 
 // Smallest i in [lo, hi) with holds(i), or hi; holds must be false then true along i.
+// Starts at the guess and gallops away from it, so a good guess costs a few tests.
 template <typename Predicate>
-int64_t firstWhere(int64_t lo, int64_t hi, Predicate holds) {
-    while (lo < hi) {
-        const int64_t mid = lo + (hi - lo) / 2;
-        if (holds(mid)) hi = mid;
-        else lo = mid + 1;
+int64_t firstWhere(int64_t lo, int64_t hi, int64_t guess, Predicate holds) {
+    auto bisect = [&](int64_t a, int64_t b) {  // the answer lies in [a, b]
+        while (a < b) {
+            const int64_t mid = a + (b - a) / 2;
+            if (holds(mid)) b = mid;
+            else a = mid + 1;
+        }
+        return a;
+    };
+    if (lo >= hi) return hi;
+    guess = std::clamp(guess, lo, hi - 1);
+    if (holds(guess)) {
+        int64_t knownTrue = guess;
+        for (int64_t step = 1;; step *= 2) {
+            const int64_t probe = knownTrue - step;
+            if (probe < lo) return bisect(lo, knownTrue);
+            if (!holds(probe)) return bisect(probe + 1, knownTrue);
+            knownTrue = probe;
+        }
     }
-    return lo;
+    int64_t knownFalse = guess;
+    for (int64_t step = 1;; step *= 2) {
+        const int64_t probe = knownFalse + step;
+        if (probe >= hi) return bisect(knownFalse + 1, hi);
+        if (holds(probe)) return bisect(knownFalse + 1, probe);
+        knownFalse = probe;
+    }
+}
+
+// Where the walk's coordinate start + (i / count) x d meets `value`, as a real number
+// clamped to the walk: a guess within a step or two of the exact float boundary.
+int64_t crossingGuess(float start, float d, float value, int32_t count) {
+    if (d == 0) return 0;
+    const double i = (double(value) - double(start)) / double(d) * double(count);
+    if (!(i > 0)) return 0;
+    if (i > double(count)) return count;
+    return int64_t(i);
 }
 
 // Narrows [first, end) to the points whose coordinate c(i) lies strictly between 0 and
 // limit. c moves monotonically with i: t never decreases, and rounding keeps the order
-// of x0 + t * d, so these points form one run.
+// of start + t * d, so these points form one run.
 template <typename Coordinate>
-void narrowToRun(int64_t& first, int64_t& end, float d, float limit, Coordinate c) {
+void narrowToRun(int64_t& first, int64_t& end, float start, float d, float limit, int32_t count,
+                 Coordinate c) {
+    const int64_t atZero = crossingGuess(start, d, 0, count);
+    const int64_t atLimit = crossingGuess(start, d, limit, count);
     if (d >= 0) {
-        first = firstWhere(first, end, [&](int64_t i) { return c(i) > 0; });
-        end = firstWhere(first, end, [&](int64_t i) { return !(c(i) < limit); });
+        first = firstWhere(first, end, atZero, [&](int64_t i) { return c(i) > 0; });
+        end = firstWhere(first, end, atLimit, [&](int64_t i) { return !(c(i) < limit); });
     } else {
-        first = firstWhere(first, end, [&](int64_t i) { return c(i) < limit; });
-        end = firstWhere(first, end, [&](int64_t i) { return !(c(i) > 0); });
+        first = firstWhere(first, end, atLimit, [&](int64_t i) { return c(i) < limit; });
+        end = firstWhere(first, end, atZero, [&](int64_t i) { return !(c(i) > 0); });
     }
 }
 
 // Below this many points the literal walk is as cheap as finding the run.
-constexpr int32_t kShortLinePoints = 96;
+constexpr int32_t kShortLinePoints = 24;
 
 }  // namespace
 
@@ -131,8 +165,8 @@ void ArgbGfx::lineSmooth(float x0, float y0, float x1, float y1) {
     int64_t first = 0, end = w.count;
     // A count above 1 means a finite length, so every coordinate of the walk is finite.
     if (w.count > kShortLinePoints) {
-        narrowToRun(first, end, w.dx, w.right, [&](int64_t i) { return w.px(i); });
-        narrowToRun(first, end, w.dy, w.bottom, [&](int64_t i) { return w.py(i); });
+        narrowToRun(first, end, w.x0, w.dx, w.right, w.count, [&](int64_t i) { return w.px(i); });
+        narrowToRun(first, end, w.y0, w.dy, w.bottom, w.count, [&](int64_t i) { return w.py(i); });
     }
     for (int64_t i = first; i < end; ++i) {
         const float px = w.px(i);

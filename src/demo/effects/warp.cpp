@@ -10,16 +10,13 @@ namespace {
 constexpr int kStarCount = 128;
 constexpr int kSpokesPerStar = 12;
 
-// Below this depth the literal "add 4 until not negative" would take more than 1024
-// turns. The show's times (|t| <= 62, s^2 <= 240.25) stay far above it and wrap by
-// repeated addition, turn for turn; beyond it the wrap is the exact remainder, so
-// absurd times still end (repeated addition of 4 stalls once |z| passes 2^54).
-constexpr double kLiteralWrapFloor = -4096;
-
-// Depth after wrapping into (0, 4], or a value not greater than 0 when the star is not
-// drawn (exactly 0 after wrapping, or not a number).
+// Depth after adding 4 until it is not negative: in (0, 4], or a value not greater than 0
+// when the star is not drawn (exactly 0 after wrapping, or not a number). While z < -4
+// each addition of 4 is exact (4 is a multiple of z's unit in the last place and the
+// sum is smaller than z), so the exact remainder reaches the same last step as the
+// one-by-one loop, without its s^2 turns per star.
 double wrappedDepth(double z) {
-    if (z < kLiteralWrapFloor) z = std::fmod(z, 4.0);  // -inf gives NaN: star dropped
+    if (z < -4) z = std::fmod(z, 4.0);  // -inf gives NaN: star dropped
     while (z < 0) z += 4;
     return z;
 }

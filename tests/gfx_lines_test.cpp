@@ -1,0 +1,223 @@
+#include "gfx/argb_gfx.h"
+#include "gfx/lines.h"
+
+#include "effects_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// A canvas of `fill` with every listed pixel set; the expected picture of a test.
+struct Pixel {
+    int32_t x, y;
+    uint32_t value;
+};
+void expectCanvas(ArgbGfx& expected, uint32_t fill, std::initializer_list<Pixel> pixels) {
+    setUpCanvas(expected, fill);
+    for (const Pixel& p : pixels) expected.pixels[p.y * 64 + p.x] = p.value;
+}
+
+}  // namespace
+
+TEST(PlotSmooth, WholePointGivesFullWeightToItsPixelAndHalfToTwoNeighbours) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x00FFFFFF;
+    canvas.plotSmooth(5, 5);
+    // 255 x 0.5 = 127.5, truncated.
+    expectCanvas(expected, 0, {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+    EXPECT_EQ(canvas.color, 0x00FFFFFFu);
+}
+
+TEST(PlotSmooth, EveryCornerIsRewrittenWithAlphaZeroEvenWithNothingAdded) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas, 0xFF000000);
+    canvas.color = 0x00FFFFFF;
+    canvas.plotSmooth(5, 5);
+    expectCanvas(expected, 0xFF000000,
+                 {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}, {6, 6, 0x00000000}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // Colour 0 keeps red, green and blue and only clears alpha.
+    setUpCanvas(canvas, 0xFF0000FF);
+    canvas.color = 0;
+    canvas.plotSmooth(20.25f, 30.75f);
+    expectCanvas(expected, 0xFF0000FF,
+                 {{20, 30, 0x000000FF}, {21, 30, 0x000000FF}, {20, 31, 0x000000FF}, {21, 31, 0x000000FF}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(PlotSmooth, HalfwayPointSplitsEvenlyOverFourPixels) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x000000FF;
+    canvas.plotSmooth(5.5f, 5.5f);
+    expectCanvas(expected, 0, {{5, 5, 0x7F}, {6, 5, 0x7F}, {6, 6, 0x7F}, {5, 6, 0x7F}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(PlotSmooth, RepeatedPointsSaturateAt255PerChannel) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x000000FF;
+    canvas.plotSmooth(5, 5);
+    canvas.plotSmooth(5, 5);
+    expectCanvas(expected, 0, {{5, 5, 0xFF}, {6, 5, 0xFE}, {5, 6, 0xFE}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(PlotSmooth, ChannelsAreWeightedAndTruncatedSeparately) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x002040E0;
+    canvas.plotSmooth(40, 12);
+    expectCanvas(expected, 0, {{40, 12, 0x002040E0}, {41, 12, 0x00102070}, {40, 13, 0x00102070}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // A quarter to the right: weights 0.875, 0.625, 0.125 and 0.375 for red 224, green 64
+    // and blue 32.
+    setUpCanvas(canvas);
+    canvas.color = 0x002040E0;
+    canvas.plotSmooth(40.25f, 12);
+    expectCanvas(expected, 0,
+                 {{40, 12, 0x001C38C4}, {41, 12, 0x0014288C}, {41, 13, 0x0004081C}, {40, 13, 0x000C1854}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(PlotSmooth, CornersOutsideTheCanvasAreSkipped) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x00FFFFFF;
+    // Weights 0.75 (row 10) and 0.25 (row 11): 191.25 and 63.75.
+    canvas.plotSmooth(63.5f, 10);
+    expectCanvas(expected, 0, {{63, 10, 0x00BFBFBF}, {63, 11, 0x003F3F3F}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // Truncation toward zero puts both -0.5 and 0.5 in column 0, which takes all four
+    // corners: 191 + 191 saturates, 63 + 63 does not.
+    setUpCanvas(canvas);
+    canvas.color = 0x00FFFFFF;
+    canvas.plotSmooth(-0.5f, 10);
+    expectCanvas(expected, 0, {{0, 10, 0x00FFFFFF}, {0, 11, 0x007E7E7E}});
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    setUpCanvas(canvas);
+    for (float v : {-1.0f, -5.0f, 64.0f, 1e30f, -1e30f, kNaN, kInf, -kInf}) {
+        canvas.plotSmooth(v, 10);
+        canvas.plotSmooth(10, v);
+        canvas.plotSmooth(v, v);
+    }
+    setUpCanvas(expected);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(LineSmooth, HorizontalLineLeavesOutItsEndPoint) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    canvas.color = 0x00FFFFFF;
+    canvas.lineSmooth(10, 10, 20, 10);
+    setUpCanvas(expected);
+    for (int32_t x = 10; x < 20; ++x) {
+        expected.pixels[10 * 64 + x] = 0x00FFFFFF;
+        expected.pixels[11 * 64 + x] = 0x007F7F7F;
+    }
+    expected.pixels[10 * 64 + 20] = 0x007F7F7F;
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+    EXPECT_EQ(canvas.color, 0x00FFFFFFu);
+}
+
+TEST(LineSmooth, ShortLinesDrawTheirStartAndFractionalSteps) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.color = expected.color = 0x00FFFFFF;
+    canvas.lineSmooth(5, 5, 5, 5);
+    expected.plotSmooth(5, 5);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // Length 2.5: two points, 1.25 apart.
+    EXPECT_EQ(lineSmoothPointCount(2.5f, 0), 2);
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.lineSmooth(10, 10, 12.5f, 10);
+    expected.plotSmooth(10, 10);
+    expected.plotSmooth(11.25f, 10);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // A huge but finite length that does not fit 32 bits still draws its start point.
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.lineSmooth(5, 5, 1e30f, 5);
+    expected.plotSmooth(5, 5);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(LineSmooth, PointsOnTheBorderAreSkipped) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.color = expected.color = 0x00FFFFFF;
+    canvas.lineSmooth(0, 10, 20, 10);
+    for (int x = 1; x < 20; ++x) expected.plotSmooth(float(x), 10);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+
+    // Column 63 and row 63 are border too (strictly inside means below width - 1).
+    setUpCanvas(canvas);
+    canvas.lineSmooth(63, 5, 63, 60);
+    canvas.lineSmooth(5, 63, 60, 63);
+    setUpCanvas(expected);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(LineSmooth, LinesBeyondOneEdgeAreRejectedWhole) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.color = 0x00FFFFFF;
+    canvas.lineSmooth(-1, 5, -20, 50);
+    canvas.lineSmooth(65, 5, 100, 50);
+    canvas.lineSmooth(5, -1, 50, -9);
+    canvas.lineSmooth(5, 70, 50, 64.5f);
+    // Passes the rejection, walks 21 points, none of them inside.
+    EXPECT_EQ(lineSmoothPointCount(15, -15), 21);
+    canvas.lineSmooth(-10, 5, 5, -10);
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+}
+
+TEST(LineSmooth, NonFiniteEndPointsDrawAtMostTheStart) {
+    ArgbGfx canvas, expected;
+    setUpCanvas(canvas);
+    setUpCanvas(expected);
+    canvas.color = 0x00FFFFFF;
+    for (float bad : {kNaN, kInf, -kInf}) {
+        canvas.lineSmooth(bad, 5, 10, 5);
+        canvas.lineSmooth(5, bad, 5, 10);
+        canvas.lineSmooth(bad, bad, bad, bad);
+        // t x infinity is not a number even for t = 0, so not even the start is drawn.
+        canvas.lineSmooth(5, 5, bad, 5);
+        canvas.lineSmooth(5, 5, 5, bad);
+    }
+    EXPECT_TRUE(sameCanvas(canvas, expected));
+    EXPECT_EQ(lineSmoothPointCount(kNaN, 1), 1);
+    EXPECT_EQ(lineSmoothPointCount(kInf, 1), 1);
+    EXPECT_EQ(lineSmoothPointCount(3e9f, 0), 1);
+    EXPECT_EQ(lineSmoothPointCount(0.5f, 0.5f), 1);
+    EXPECT_EQ(lineSmoothPointCount(2147483520.0f, 0), 2147483520);
+}
+
+TEST(LineSmooth, EmptyImageTakesNoPoints) {
+    ArgbGfx empty;
+    empty.plotSmooth(0, 0);
+    empty.lineSmooth(-5, -5, 100, 100);
+    lineSmoothLiteral(empty, -5, -5, 100, 100);
+    EXPECT_EQ(empty.pixels, nullptr);
+}
