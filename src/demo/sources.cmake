@@ -1,5 +1,6 @@
 target_sources(intro_draw PRIVATE
   demo/timeline.cpp
+  demo/frame_canvas.cpp
   demo/scenes/elements.cpp
   demo/scenes/opening.cpp
   demo/scenes/floor_zoom.cpp
