@@ -221,3 +221,23 @@ TEST(LineSmooth, EmptyImageTakesNoPoints) {
     lineSmoothLiteral(empty, -5, -5, 100, 100);
     EXPECT_EQ(empty.pixels, nullptr);
 }
+
+TEST(LineSmooth, PointWhoseRightCornerRoundsPastTheEdgeSkipsIt) {
+    // On a 65-pixel-wide image the last float below 64 is strictly inside, but x + 1
+    // rounds to 65, a column that does not exist: the right corners are skipped and
+    // column 64 gets nothing.
+    const float x = std::nextafter(64.0f, 0.0f);
+    ASSERT_EQ(x + 1.0f, 65.0f);
+    ArgbGfx fast, literal;
+    for (ArgbGfx* image : {&fast, &literal}) {
+        image->allocate(65, 8);
+        image->clear();
+        image->color = 0x00FFFFFF;
+    }
+    fast.lineSmooth(x, 3, x, 6.5f);
+    lineSmoothLiteral(literal, x, 3, x, 6.5f);
+    EXPECT_TRUE(sameCanvas(fast, literal));
+    // The left corner is almost a pixel away: weight 1 - 0.999996 / 2 of 255 is 127.5...
+    EXPECT_EQ(pixelAt(fast, 63, 3), 0x007F7F7Fu);
+    for (int32_t y = 0; y < 8; ++y) EXPECT_EQ(pixelAt(fast, 64, y), 0u) << y;
+}

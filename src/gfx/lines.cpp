@@ -14,20 +14,37 @@ int32_t cornerIndex(float v, int32_t size) {
     return index < size ? index : -1;
 }
 
-// |floor(v) - from|: floor in double, converted to single, then made absolute.
-float cornerDistance(float v, float from) {
-    return std::fabs(float(std::floor(double(v)) - double(from)));
+// floor(v) in double, exactly; within the 32-bit range without a library call, which
+// would cost more than the rest of a point.
+double floorOf(float v) {
+    if (v > -2147483648.0f && v < 2147483648.0f) {
+        const int32_t i = int32_t(v);  // toward zero; v's integer part is exact in float
+        return double(float(i) > v ? i - 1 : i);
+    }
+    return std::floor(double(v));
 }
 
-// Adds weight x color to the pixel, each channel truncated and saturating at 255; alpha 0.
-void addWeighted(uint32_t& pixel, uint32_t color, float weight) {
-    uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const uint32_t add = uint32_t(float((color >> shift) & 0xFF) * weight);
-        const uint32_t sum = ((pixel >> shift) & 0xFF) + add;
-        out |= std::min<uint32_t>(sum, 255) << shift;
-    }
-    pixel = out;
+// |floor(v) - from|: floor in double, converted to single, then made absolute.
+float cornerDistance(float v, float from) {
+    return std::fabs(float(floorOf(v) - double(from)));
+}
+
+// The current colour's red, green and blue as floats, ready to be weighted.
+struct ChannelFloats {
+    float red, green, blue;
+};
+
+// One channel: the weighted contribution truncated, added, saturated at 255.
+inline uint32_t addChannel(uint32_t pixel, int shift, float channel, float weight) {
+    const uint32_t sum = ((pixel >> shift) & 0xFF) + uint32_t(channel * weight);
+    return (sum < 255 ? sum : 255) << shift;
+}
+
+// Adds weight x colour to the pixel, channel by channel; the alpha byte becomes 0.
+inline void addWeighted(uint32_t& pixel, const ChannelFloats& c, float weight) {
+    const uint32_t p = pixel;
+    pixel = addChannel(p, 0, c.red, weight) | addChannel(p, 8, c.green, weight) |
+            addChannel(p, 16, c.blue, weight);
 }
 
 bool lineRejected(const ArgbGfx& t, float x0, float y0, float x1, float y1) {
@@ -118,6 +135,32 @@ void narrowToRun(int64_t& first, int64_t& end, float start, float d, float limit
     }
 }
 
+// plotSmooth for a point strictly inside the border, 0 < x < width - 1 and likewise y,
+// as every drawn point of a line is: all four corners lie in the image, and floor is
+// truncation. Same arithmetic, fewer tests; the line tests hold it to plotSmooth.
+void plotInside(ArgbGfx& image, const ChannelFloats& c, float x, float y) {
+    const float x1 = x + 1.0f;
+    const float y1 = y + 1.0f;
+    const int32_t col0 = int32_t(x), col1 = int32_t(x1);
+    const int32_t row0 = int32_t(y), row1 = int32_t(y1);
+    // x + 1 may round up onto the far edge of an image whose width is not a power of two.
+    if (col1 >= image.width || row1 >= image.height) return image.plotSmooth(x, y);
+    const float dx0 = std::fabs(float(double(col0) - double(x)));
+    const float dx1 = std::fabs(float(double(col1) - double(x)));
+    const float dy0 = std::fabs(float(double(row0) - double(y)));
+    const float dy1 = std::fabs(float(double(row1) - double(y)));
+    uint32_t* top = image.pixels + size_t(row0) * size_t(image.pitch);
+    uint32_t* bottom = image.pixels + size_t(row1) * size_t(image.pitch);
+    addWeighted(top[col0], c, 1.0f - (dx0 + dy0) * 0.5f);
+    addWeighted(top[col1], c, 1.0f - (dx1 + dy0) * 0.5f);
+    addWeighted(bottom[col1], c, 1.0f - (dx1 + dy1) * 0.5f);
+    addWeighted(bottom[col0], c, 1.0f - (dx0 + dy1) * 0.5f);
+}
+
+ChannelFloats channelsOf(uint32_t color) {
+    return {float(color & 0xFF), float((color >> 8) & 0xFF), float((color >> 16) & 0xFF)};
+}
+
 // Below this many points the literal walk is as cheap as finding the run.
 constexpr int32_t kShortLinePoints = 24;
 
@@ -125,22 +168,22 @@ constexpr int32_t kShortLinePoints = 24;
 
 void ArgbGfx::plotSmooth(float x, float y) {
     if (!pixels) return;
-    const uint32_t c = color;
+    const ChannelFloats c = channelsOf(color);
     const float x1 = x + 1.0f;
     const float y1 = y + 1.0f;
-    const int32_t cx[2] = {cornerIndex(x, width), cornerIndex(x1, width)};
-    const int32_t cy[2] = {cornerIndex(y, height), cornerIndex(y1, height)};
-    const float dxs[2] = {cornerDistance(x, x), cornerDistance(x1, x)};
-    const float dys[2] = {cornerDistance(y, y), cornerDistance(y1, y)};
-    // Corners in the order (0,0), (1,0), (1,1), (0,1); weights add up to 2, not 1.
-    static const int kOrder[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (const auto& corner : kOrder) {
-        const int32_t col = cx[corner[0]];
-        const int32_t row = cy[corner[1]];
-        if (col < 0 || row < 0) continue;
-        const float weight = 1.0f - (dxs[corner[0]] + dys[corner[1]]) * 0.5f;
-        addWeighted(pixels[size_t(col) + size_t(row) * size_t(pitch)], c, weight);
-    }
+    const int32_t col0 = cornerIndex(x, width), col1 = cornerIndex(x1, width);
+    const int32_t row0 = cornerIndex(y, height), row1 = cornerIndex(y1, height);
+    const float dx0 = cornerDistance(x, x), dx1 = cornerDistance(x1, x);
+    const float dy0 = cornerDistance(y, y), dy1 = cornerDistance(y1, y);
+    auto corner = [&](int32_t col, int32_t row, float dx, float dy) {
+        if (col < 0 || row < 0) return;
+        // Weights add up to 2 over the four corners, not 1.
+        addWeighted(pixels[size_t(col) + size_t(row) * size_t(pitch)], c, 1.0f - (dx + dy) * 0.5f);
+    };
+    corner(col0, row0, dx0, dy0);
+    corner(col1, row0, dx1, dy0);
+    corner(col1, row1, dx1, dy1);
+    corner(col0, row1, dx0, dy1);
 }
 
 int32_t lineSmoothPointCount(float dx, float dy) {
@@ -162,6 +205,8 @@ void lineSmoothLiteral(ArgbGfx& target, float x0, float y0, float x1, float y1) 
 void ArgbGfx::lineSmooth(float x0, float y0, float x1, float y1) {
     if (lineRejected(*this, x0, y0, x1, y1)) return;
     const LineWalk w = startWalk(*this, x0, y0, x1, y1);
+    if (!pixels) return;
+    const ChannelFloats c = channelsOf(color);
     int64_t first = 0, end = w.count;
     // A count above 1 means a finite length, so every coordinate of the walk is finite.
     if (w.count > kShortLinePoints) {
@@ -171,6 +216,6 @@ void ArgbGfx::lineSmooth(float x0, float y0, float x1, float y1) {
     for (int64_t i = first; i < end; ++i) {
         const float px = w.px(i);
         const float py = w.py(i);
-        if (w.inside(px, py)) plotSmooth(px, py);
+        if (w.inside(px, py)) plotInside(*this, c, px, py);
     }
 }
