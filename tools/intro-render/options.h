@@ -1,0 +1,47 @@
+#pragma once
+#include "moments.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Largest pixel block: a 4096 x 4096 picture per canvas.
+constexpr int32_t kMaxScale = 64;
+constexpr int32_t kDefaultVideoScale = 8;
+constexpr int32_t kMaxFps = 1000;
+constexpr int32_t kMaxColumns = 1000;
+constexpr int32_t kDefaultColumns = 8;
+
+enum class OutputKind {
+    Raw,        // --raw -o FILE (or -o - for stdout)
+    PngFile,    // -o FILE.png, one moment
+    PngFolder,  // -o DIR/, DIR/frame_00000.png and on
+    Sheet,      // --sheet FILE.png
+    Video,      // --video FILE.mp4 | .webm | .gif
+};
+
+enum class VideoFormat { Mp4, Webm, Gif };
+
+// Everything the command line chose, checked and complete.
+struct RenderOptions {
+    std::vector<MomentSource> moments;  // counted, in command-line order
+    int64_t momentCount = 0;
+    OutputKind output = OutputKind::Raw;
+    std::string outputPath;  // FILE, "-" for stdout, or DIR/ ending in '/'
+    VideoFormat videoFormat = VideoFormat::Mp4;
+    int32_t scale = 1;
+    int32_t columns = kDefaultColumns;
+    std::string dataDir = "../data/";  // ends in '/'
+    bool lossless = false;
+    bool withAudio = true;
+    bool progress = false;  // forced on with --progress; otherwise only on a terminal
+    bool help = false;
+};
+
+// The usage text, as --help prints it.
+const char* usageText();
+
+// Reads argv[1..argc-1] into options. On a bad argument returns false with a one-line
+// reason in error (no program name, no usage). --help anywhere sets options.help and
+// returns true without checking the rest.
+bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);

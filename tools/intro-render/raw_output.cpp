@@ -1,0 +1,35 @@
+#include "draw_loop.h"
+#include "outputs.h"
+#include "pending_file.h"
+#include "scaled_image.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+int writeRaw(const RenderOptions& options) {
+    Progress progress(options.progress, options.momentCount);
+    const bool toStdout = options.outputPath == "-";
+    PendingFile file;
+    std::string error;
+    if (!toStdout && !file.create(options.outputPath, error)) return failRun(progress, error);
+
+    std::vector<uint8_t> bytes;
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t, std::string& error) {
+        // Explicit R, G, B, A bytes: the canvas's memory order on every host.
+        if (!scaleImage(canvas, 1, kRgbaBytes, bytes)) {
+            error = "the frame canvas is empty";
+            return false;
+        }
+        if (!toStdout) return file.write(bytes.data(), bytes.size(), error);
+        if (writeAll(STDOUT_FILENO, bytes.data(), bytes.size())) return true;
+        error = std::string("cannot write to stdout: ") + std::strerror(errno);
+        return false;
+    };
+    const RunEnd end = drawMoments(options, progress, take, error);
+    if (end != RunEnd::Done)
+        return endedEarly(end, progress, error, toStdout ? "stdout cut short" : options.outputPath + " not written");
+    if (!toStdout && !file.commit(error)) return failRun(progress, error);
+    progress.finish(options.momentCount, toStdout ? "stdout" : options.outputPath, captureSeconds(options));
+    return 0;
+}

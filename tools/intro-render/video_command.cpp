@@ -1,0 +1,89 @@
+#include "video_command.h"
+
+#include <cmath>
+
+namespace {
+
+std::string videoFilter(const VideoJob& job) {
+    switch (job.format) {
+    case VideoFormat::Gif:
+        // One palette per frame, made just before the frame is mapped to it, so nothing
+        // waits for the end of the stream; no dithering keeps the pixel blocks flat.
+        return "[0:v]split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
+               "[b][p]paletteuse=new=1:dither=none[v]";
+    case VideoFormat::Mp4:
+        if (job.lossless) return "[0:v]format=rgb24[v]";
+        break;
+    case VideoFormat::Webm:
+        if (job.lossless) return "[0:v]format=gbrp[v]";
+        break;
+    }
+    // Full chroma keeps the edges of the blocks sharp; the matrix is named in the stream.
+    return "[0:v]scale=out_color_matrix=bt709:out_range=tv,format=yuv444p[v]";
+}
+
+std::vector<std::string> videoCodec(const VideoJob& job) {
+    switch (job.format) {
+    case VideoFormat::Gif: return {"-loop", "0", "-f", "gif"};
+    case VideoFormat::Mp4:
+        if (job.lossless) return {"-c:v", "libx264rgb", "-qp", "0", "-preset", "medium", "-f", "mp4"};
+        return {"-c:v", "libx264", "-crf", "12", "-preset", "medium", "-colorspace", "bt709",
+                "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
+                "-movflags", "+faststart", "-f", "mp4"};
+    case VideoFormat::Webm:
+        if (job.lossless) return {"-c:v", "libvpx-vp9", "-lossless", "1", "-row-mt", "1", "-f", "webm"};
+        return {"-c:v", "libvpx-vp9", "-crf", "18", "-b:v", "0", "-deadline", "good", "-cpu-used", "4",
+                "-row-mt", "1", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                "-color_range", "tv", "-f", "webm"};
+    }
+    return {};
+}
+
+std::vector<std::string> audioCodec(const VideoJob& job) {
+    if (job.format == VideoFormat::Webm) return {"-c:a", "libopus", "-b:a", "160k"};
+    return {"-c:a", "aac", "-b:a", "192k"};
+}
+
+}  // namespace
+
+std::string musicCutFilter(const VideoJob& job) {
+    const long long first = std::llround(job.fromSeconds * kAudioRate);
+    // frames and fps are bounded by the options (10^7 frames, 1000 fps): no overflow.
+    const long long length = (job.frames * kAudioRate + job.fps / 2) / job.fps;
+    // Time stamps are renumbered from the samples themselves, so the cut counts samples
+    // from the first decoded one, as the intro's clock does, whatever the container says.
+    std::string filter = "[1:a]aresample=" + std::to_string(kAudioRate) + ",asetpts=N/SR/TB,";
+    if (first >= 0)
+        filter += "atrim=start_sample=" + std::to_string(first) + ":end_sample=" + std::to_string(first + length);
+    else
+        filter += "adelay=delays=" + std::to_string(-first) + "S:all=1,atrim=end_sample=" + std::to_string(length);
+    filter += ",asetpts=N/SR/TB,apad=whole_len=" + std::to_string(length) + "[a]";
+    return filter;
+}
+
+std::vector<std::string> ffmpegArguments(const VideoJob& job) {
+    std::vector<std::string> args = {
+        "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgba",
+        "-video_size", std::to_string(job.width) + "x" + std::to_string(job.height),
+        "-framerate", std::to_string(job.fps), "-i", "pipe:0",
+    };
+    const bool audio = !job.musicPath.empty();
+    if (audio) {
+        args.push_back("-i");
+        args.push_back("file:" + job.musicPath);
+    }
+    std::string graph = videoFilter(job);
+    if (audio) graph += ";" + musicCutFilter(job);
+    args.insert(args.end(), {"-filter_complex", graph, "-map", "[v]"});
+    if (audio) {
+        args.insert(args.end(), {"-map", "[a]"});
+        const std::vector<std::string> codec = audioCodec(job);
+        args.insert(args.end(), codec.begin(), codec.end());
+    }
+    const std::vector<std::string> codec = videoCodec(job);
+    args.insert(args.end(), codec.begin(), codec.end());
+    // "file:" keeps a name that starts with '-' or holds a ':' from being read otherwise.
+    args.push_back("file:" + job.outputPath);
+    return args;
+}
