@@ -1,0 +1,1 @@
+intro_test(timeline_test timeline_test.cpp)

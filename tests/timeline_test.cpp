@@ -1,0 +1,107 @@
+#include "demo/timeline.h"
+
+#include "gfx/argb_gfx.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+struct Moment {
+    double seconds;
+    double beat;
+    int32_t wholeBeat;
+    int32_t block;
+    double blockBeat;
+    double beatFraction;
+    ShowBranch branch;
+};
+
+// Seconds chosen so that the beat is exact in double, and the boundaries of the dispatch.
+const Moment kMoments[] = {
+    {0.0, 0.0, 0, 0, 0.0, 0.0, ShowBranch::OpeningTitle},
+    {3.2, 8.0, 8, 1, 0.0, 0.0, ShowBranch::JamTheRadar},
+    {6.4, 16.0, 16, 2, 0.0, 0.0, ShowBranch::FloorZoom},
+    {12.8, 32.0, 32, 4, 0.0, 0.0, ShowBranch::OneMan},
+    {40.4, 101.0, 101, 12, 5.0, 0.0, ShowBranch::RedCross},
+    {96.0, 240.0, 240, 30, 0.0, 0.0, ShowBranch::EndFirstHalf},
+    {111.2, 278.0, 278, 34, 6.0, 0.0, ShowBranch::EndSecondHalf},
+    {128.8, 322.0, 322, 40, 2.0, 0.0, ShowBranch::EndSecondHalf},
+    // Just before the start: a negative beat above -1 still truncates into block 0.
+    {-0.2, -0.5, 0, 0, -0.5, -0.5, ShowBranch::OpeningTitle},
+    // -1 and below: the shift gives block -1, which is the end section.
+    {-0.4, -1.0, -1, -1, 7.0, 0.0, ShowBranch::EndFirstHalf},
+    {-1.0, -2.5, -2, -1, 5.5, -0.5, ShowBranch::EndFirstHalf},
+};
+
+}  // namespace
+
+TEST(Timeline, TimeValuesAtTheShowsBoundaries) {
+    for (const Moment& m : kMoments) {
+        const FrameTime t = frameTimeAtSeconds(m.seconds);
+        EXPECT_EQ(t.beat, m.beat) << m.seconds << " s";
+        EXPECT_EQ(t.wholeBeat, m.wholeBeat) << m.seconds << " s";
+        EXPECT_EQ(t.block, m.block) << m.seconds << " s";
+        EXPECT_EQ(t.blockBeat, m.blockBeat) << m.seconds << " s";
+        EXPECT_EQ(t.beatFraction, m.beatFraction) << m.seconds << " s";
+        EXPECT_EQ(showBranchFor(t), m.branch) << m.seconds << " s";
+    }
+}
+
+TEST(Timeline, LastMomentOfTheSwitchAndFirstOfTheEnd) {
+    const FrameTime last = frameTimeAtSeconds(95.99);
+    EXPECT_EQ(last.block, 29);
+    EXPECT_EQ(last.wholeBeat, 239);
+    EXPECT_NEAR(last.beat, 239.975, 1e-12);
+    EXPECT_NEAR(last.blockBeat, 7.975, 1e-12);
+    EXPECT_EQ(showBranchFor(last), ShowBranch::WarpSwing);
+    // The end section splits on the beat itself, not on the whole beat.
+    EXPECT_EQ(showBranchFor(frameTimeAtBeat(std::nextafter(278.0, 0.0))), ShowBranch::EndFirstHalf);
+    EXPECT_EQ(showBranchFor(frameTimeAtBeat(278.0)), ShowBranch::EndSecondHalf);
+}
+
+TEST(Timeline, EveryBlockOfTheSwitchSelectsItsBranch) {
+    const ShowBranch byBlock[30] = {
+        ShowBranch::OpeningTitle, ShowBranch::JamTheRadar, ShowBranch::FloorZoom, ShowBranch::FloorZoom,
+        ShowBranch::OneMan, ShowBranch::OneMan, ShowBranch::ShitloadOfMoney, ShowBranch::ShitloadOfMoney,
+        ShowBranch::FirstJam, ShowBranch::FirstJam, ShowBranch::FirstJam, ShowBranch::FlashPair,
+        ShowBranch::RedCross, ShowBranch::SecondJam, ShowBranch::SecondJam, ShowBranch::ThirdJam,
+        ShowBranch::ThirdJam, ShowBranch::WeDoIt, ShowBranch::WeDoIt, ShowBranch::MoneyAndHelmet,
+        ShowBranch::HelmetsIntoWarp, ShowBranch::HelmetsIntoWarp, ShowBranch::HelmetsIntoWarp,
+        ShowBranch::Warp, ShowBranch::Warp, ShowBranch::Warp, ShowBranch::WarpSwing,
+        ShowBranch::WarpSwing, ShowBranch::WarpSwing, ShowBranch::WarpSwing};
+    for (int block = 0; block < 30; ++block)
+        for (double beat : {block * 8.0, block * 8 + 3.5, std::nextafter(block * 8 + 8.0, 0.0)}) {
+            const FrameTime t = frameTimeAtBeat(beat);
+            EXPECT_EQ(t.block, block) << "beat " << beat;
+            EXPECT_EQ(showBranchFor(t), byBlock[block]) << "beat " << beat;
+        }
+}
+
+TEST(Timeline, BeatsBeyondEveryRangeSelectTheEndSection) {
+    const double odd[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(), 1e300, -1e300, 4294967296.0};
+    for (double beat : odd) {
+        const FrameTime t = frameTimeAtBeat(beat);
+        const ShowBranch branch = showBranchFor(t);
+        EXPECT_TRUE(branch == ShowBranch::EndFirstHalf || branch == ShowBranch::EndSecondHalf) << beat;
+    }
+    EXPECT_EQ(showBranchFor(frameTimeAtBeat(1e300)), ShowBranch::EndSecondHalf);
+    EXPECT_EQ(showBranchFor(frameTimeAtBeat(-1e300)), ShowBranch::EndFirstHalf);
+}
+
+TEST(Timeline, EmptyStretchesOfTheShowLeaveTheCanvasBlack) {
+    // Block 4 up to beat 35, and the gaps of the closing section.
+    for (double beat : {32.0, 34.99, 282.0, 301.0, 307.0, 313.0, 321.0}) {
+        ArgbGfx canvas;
+        canvas.allocate(64, 64);
+        canvas.color = 0;
+        canvas.clear();
+        drawFrame(canvas, frameTimeAtBeat(beat));
+        for (int32_t i = 0; i < 64 * 64; ++i) ASSERT_EQ(canvas.pixels[i], 0u) << "beat " << beat << ", pixel " << i;
+    }
+}
