@@ -1,0 +1,15 @@
+# intro-render: its parts, the program end to end, and its captures through ffmpeg.
+intro_test(render_test render_frame_test.cpp render_moments_test.cpp render_options_test.cpp
+           render_image_test.cpp LIBS intro_render_core)
+
+intro_test(render_cli_test render_cli_test.cpp LIBS stb)
+target_compile_definitions(render_cli_test PRIVATE
+  INTRO_RENDER="$<TARGET_FILE:intro-render>"
+  RENDER_WORK_DIR="${CMAKE_BINARY_DIR}/test-render-cli")
+add_dependencies(render_cli_test intro-render)
+
+# Video, sound and interruption through the real ffmpeg, on the default data pack.
+add_test(NAME render_capture
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/render_capture.sh $<TARGET_FILE:intro-render>
+                 ${CMAKE_BINARY_DIR}/test-data-pack ${CMAKE_BINARY_DIR}/test-render-capture)
+set_tests_properties(render_capture PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 300)
