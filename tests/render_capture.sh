@@ -1,0 +1,148 @@
+#!/bin/sh
+# intro-render's captures through the real ffmpeg: frame-exact video against PNGs of the
+# same moments, the codecs of each container, the music cut to the capture's span, video
+# without sound, the failures it reports, progress, and Ctrl-C.
+# usage: render_capture.sh INTRO_RENDER PACK_DIR WORK_DIR   (PACK_DIR made by the fixture)
+set -eu
+render=$(realpath "$1")
+pack=$(realpath "$2")
+rm -rf "$3"
+mkdir -p "$3"
+work=$(realpath "$3")
+cd "$work"
+fail() { echo "render_capture: $*" >&2; exit 1; }
+command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || fail "needs ffmpeg and ffprobe"
+
+# png_rgb PNG / frame_rgb VIDEO K: the picture, or frame K of the video, as raw RGB bytes.
+png_rgb() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 -; }
+frame_rgb() { ffmpeg -v error -i "$1" -vf "select=eq(n\\,$2)" -frames:v 1 -f rawvideo -pix_fmt rgb24 -; }
+# probe FILE STREAM ENTRIES: the values of the entries of the stream (v or a), one a line.
+probe() { ffprobe -v error -select_streams "$2" -show_entries "$3" -of default=nw=1:nk=1 "$1" | tr '\n' ' '; }
+frames_in() { ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
+# near A B TOLERANCE: |A - B| <= TOLERANCE.
+near() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; exit !(d <= t && -d <= t) }'; }
+no_temporaries() { if ls -A "$work" | grep -q '\.tmp$'; then fail "temporary files left: $(ls "$work")"; fi; }
+
+# Lossless mp4 and webm: frame k is exactly the moment 80.5 + k/8 s (the warp, which moves
+# in every frame, so a shift by one frame shows).
+for ext in mp4 webm; do
+  "$render" --data "$pack" --fps 8 --from 80.5 --to 82 --scale 2 --lossless --video "lossless.$ext" ||
+    fail "lossless $ext failed"
+  [ "$(frames_in "lossless.$ext")" = 12 ] || fail "lossless $ext: not 12 frames"
+  for k in 0 1 5 11; do
+    seconds=$(awk -v k="$k" 'BEGIN { printf "%.17g", 80.5 + k / 8 }')
+    "$render" --data "$pack" --time "$seconds" --scale 2 -o "moment$k.png"
+    png_rgb "moment$k.png" > want.rgb
+    frame_rgb "lossless.$ext" "$k" > got.rgb
+    cmp -s want.rgb got.rgb || fail "lossless $ext: frame $k is not the moment $seconds s"
+  done
+done
+png_rgb moment0.png > a.rgb
+png_rgb moment1.png > b.rgb
+if cmp -s a.rgb b.rgb; then fail "moments 0 and 1 are alike, the frame check proves nothing"; fi
+echo "ok   lossless frames are the moments FROM + k/N"
+
+# The default encodes: codecs, frame counts and the length of the capture, 1.5 s.
+"$render" --data "$pack" --fps 8 --from 80.5 --to 82 --scale 2 --video clip.mp4
+[ "$(probe clip.mp4 v stream=codec_name,pix_fmt)" = "h264 yuv444p " ] || fail "mp4 picture: $(probe clip.mp4 v stream=codec_name,pix_fmt)"
+[ "$(probe clip.mp4 a stream=codec_name)" = "aac " ] || fail "mp4 sound: $(probe clip.mp4 a stream=codec_name)"
+[ "$(frames_in clip.mp4)" = 12 ] || fail "mp4: not 12 frames"
+near "$(probe clip.mp4 a stream=duration)" 1.5 0.03 || fail "mp4 sound is not 1.5 s long"
+"$render" --data "$pack" --fps 8 --from 80.5 --to 82 --scale 2 --video clip.webm
+[ "$(probe clip.webm v stream=codec_name)" = "vp9 " ] || fail "webm picture: $(probe clip.webm v stream=codec_name)"
+[ "$(probe clip.webm a stream=codec_name)" = "opus " ] || fail "webm sound: $(probe clip.webm a stream=codec_name)"
+[ "$(frames_in clip.webm)" = 12 ] || fail "webm: not 12 frames"
+"$render" --data "$pack" --fps 10 --from 80.5 --to 82 --scale 2 --video clip.gif
+[ "$(probe clip.gif v stream=codec_name)" = "gif " ] || fail "gif picture: $(probe clip.gif v stream=codec_name)"
+[ "$(frames_in clip.gif)" = 15 ] || fail "gif: not 15 frames"
+near "$(ffprobe -v error -show_entries format=duration -of csv=p=0 clip.gif)" 1.5 0.001 || fail "gif is not 1.5 s long"
+no_temporaries
+echo "ok   mp4, webm and gif encodes"
+
+# The music is cut to the capture: a click at 1.0 s of the track is heard at 1.0 - FROM s
+# of the video, within 2 ms (a frame at 60 fps lasts 16.7 ms), for a start before the
+# music too.
+mkdir click
+ffmpeg -v error -f lavfi -i "aevalsrc='if(between(n,44100,46304),0.8*sin(2*PI*1000*t),0)':s=44100:d=3" \
+  -ac 2 -c:a libmp3lame -b:a 192k click/vorb_06_mp3.mp3
+for case in "0.5 0.5" "-0.25 1.25" "0 1"; do
+  set -- $case
+  "$render" --data click --fps 60 --from "$1" --to 2.5 --scale 1 --video click.mp4 2>/dev/null
+  onset=$(ffmpeg -i click.mp4 -af silencedetect=n=-40dB:d=0.05 -f null - 2>&1 |
+          sed -n 's/.*silence_end: \([0-9.]*\).*/\1/p' | head -n 1)
+  near "$onset" "$2" 0.002 || fail "from $1 s: the click is heard at $onset s, not $2 s"
+done
+echo "ok   the music is cut to the capture's span"
+
+# Without sound: no audio stream, and no music needed.
+mkdir nomusic
+"$render" --data nomusic --fps 8 --to 1 --scale 1 --no-audio --video silent.mp4 2>/dev/null
+[ "$(probe silent.mp4 a stream=codec_name)" = "" ] || fail "--no-audio left a sound track"
+
+# expect_failure STATUS MESSAGE OUTPUT ARGS...: the run ends with STATUS, its last stderr
+# line is MESSAGE, and OUTPUT does not exist.
+expect_failure() {
+  want_status=$1 message=$2 output=$3
+  shift 3
+  status=0
+  "$@" 2>err || status=$?
+  [ "$status" = "$want_status" ] || fail "$*: exit status $status, not $want_status"
+  [ "$(tail -n 1 err)" = "$message" ] || fail "$*: last line '$(tail -n 1 err)', not '$message'"
+  [ ! -e "$output" ] || fail "$*: $output was written"
+  no_temporaries
+}
+expect_failure 1 "intro-render: cannot read the music nomusic/vorb_06_mp3.mp3: No such file or directory (--no-audio encodes the picture alone)" \
+  x.mp4 "$render" --data nomusic --fps 8 --to 1 --video x.mp4
+mkdir garbage
+echo "not an mp3" > garbage/vorb_06_mp3.mp3
+expect_failure 1 "intro-render: cannot encode x.mp4: the encoder failed with exit status 1" \
+  x.mp4 "$render" --data garbage --fps 8 --to 1 --video x.mp4
+expect_failure 1 "intro-render: cannot encode x.mp4: ffmpeg is not on PATH (Debian package ffmpeg)" \
+  x.mp4 env PATH="$work/nomusic" "$render" --data "$pack" --fps 8 --to 1 --video x.mp4
+echo "a plain file" > blocker
+expect_failure 1 "intro-render: cannot write blocker/x.mp4: Not a directory" \
+  blocker/x.mp4 "$render" --data "$pack" --fps 8 --to 1 --video blocker/x.mp4
+echo "ok   missing music, broken music, no ffmpeg and unwritable output"
+
+# Progress: quiet when stderr is not a terminal, a summary with --progress.
+"$render" --data "$pack" --fps 8 --to 1 --scale 1 --video quiet.mp4 2>err
+[ ! -s err ] || fail "progress printed without --progress: $(cat err)"
+"$render" --data "$pack" --fps 8 --to 1 --scale 1 --video loud.mp4 --progress 2>err
+grep -q '^intro-render: 8 frames to loud.mp4 in [0-9.]* s, [0-9.]* frames/s, [0-9.]* x real time$' err ||
+  fail "no summary with --progress: $(cat err)"
+echo "ok   progress"
+
+# wait_for FILE: up to 20 s for FILE to appear.
+wait_for() {
+  tries=0
+  while [ ! -e "$1" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 200 ] || fail "$1 never appeared"
+    sleep 0.1
+  done
+}
+# Ctrl-C during a long video: status 130, nothing under the final name, no temporary file.
+"$render" --data "$pack" --fps 60 --video long.mp4 2>err &
+pid=$!
+wait_for "long.mp4.$pid.tmp"
+sleep 0.5
+kill -INT "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" = 130 ] || fail "interrupted video: exit status $status, not 130"
+[ "$(tail -n 1 err)" = "intro-render: interrupted; long.mp4 not written" ] || fail "interrupted video: $(cat err)"
+[ ! -e long.mp4 ] || fail "interrupted video left long.mp4"
+no_temporaries
+# ... and during a PNG sequence: the frames written are whole, the one in progress is gone.
+"$render" --data "$pack" --fps 60 --scale 16 -o seq/ 2>err &
+pid=$!
+wait_for seq/frame_00001.png
+kill -INT "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" = 130 ] || fail "interrupted sequence: exit status $status, not 130"
+grep -q '^intro-render: interrupted; seq/ holds the first [0-9]* of 7848 frames$' err || fail "interrupted sequence: $(cat err)"
+if ls seq | grep -v '^frame_[0-9]\{5\}\.png$'; then fail "interrupted sequence left other files"; fi
+last=$(ls seq | tail -n 1)
+[ "$(ffprobe -v error -show_entries stream=width -of csv=p=0 "seq/$last")" = 1024 ] || fail "seq/$last is not whole"
+echo "ok   Ctrl-C"
