@@ -1,5 +1,4 @@
-// The frame canvas every moment is drawn on, and the time values a moment's seconds turn
-// into, at the edges of the blocks and the end section.
+// The frame canvas every moment is drawn on, shared by the intro and intro-render.
 #include "demo/frame_canvas.h"
 #include "demo/timeline.h"
 #include "gfx/argb_gfx.h"
@@ -10,46 +9,6 @@
 #include <cstring>
 
 namespace {
-
-struct TimeCase {
-    double seconds;
-    double beat;
-    int32_t block;
-    ShowBranch branch;
-    double blockBeat;
-    double beatFraction;
-};
-
-// Expected values are the double results of seconds x 150 / 60 and of the subtractions,
-// written out; every comparison is exact.
-TEST(FrameTime, EdgesOfTheBlocksAndTheEndSection) {
-    const TimeCase cases[] = {
-        {0, 0, 0, ShowBranch::OpeningTitle, 0, 0},
-        {3.2, 8, 1, ShowBranch::JamTheRadar, 0, 0},
-        {95.99, 239.975, 29, ShowBranch::WarpSwing, 7.974999999999994, 0.9749999999999943},
-        {96, 240, 30, ShowBranch::EndFirstHalf, 0, 0},
-        {111.2, 278, 34, ShowBranch::EndSecondHalf, 6, 0},
-        // Between -1 and 0 the beat truncates to 0: block 0 with a negative blockBeat.
-        {-0.2, -0.5, 0, ShowBranch::OpeningTitle, -0.5, -0.5},
-        // From beat -1 down the block is negative and the end section runs.
-        {-0.4, -1, -1, ShowBranch::EndFirstHalf, 7, 0},
-        {-1, -2.5, -1, ShowBranch::EndFirstHalf, 5.5, -0.5},
-    };
-    for (const TimeCase& c : cases) {
-        SCOPED_TRACE(c.seconds);
-        const FrameTime time = frameTimeAtSeconds(c.seconds);
-        EXPECT_EQ(time.beat, c.beat);
-        EXPECT_EQ(time.block, c.block);
-        EXPECT_EQ(showBranchFor(time), c.branch);
-        EXPECT_EQ(time.blockBeat, c.blockBeat);
-        EXPECT_EQ(time.beatFraction, c.beatFraction);
-    }
-}
-
-// seconds x 150, then / 60: multiplying by 2.5 instead rounds differently at 0.09 s.
-TEST(FrameTime, SecondsBecomeBeatsInTheShowsOrder) {
-    EXPECT_EQ(frameTimeAtSeconds(0.09).beat, 0.225);
-}
 
 // Whatever the canvas held before, it comes out 64 x 64, colour 0, every pixel 0.
 TEST(FrameCanvas, PreparedCanvasIsFreshAndBlack) {
