@@ -4,6 +4,8 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
+#include "canvas_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -23,14 +25,6 @@ void expectSize(const ArgbGfx& image, int w, int h) {
     EXPECT_EQ(image.width, w);
     EXPECT_EQ(image.rows, h);
     EXPECT_EQ(image.height, h);
-}
-
-void expectEmpty(const ArgbGfx& image) {
-    EXPECT_EQ(image.pixels, nullptr);
-    EXPECT_EQ(image.pitch, 0);
-    EXPECT_EQ(image.rows, 0);
-    EXPECT_EQ(image.width, 0);
-    EXPECT_EQ(image.height, 0);
 }
 
 // Loads path into slot and returns everything written to stderr meanwhile.

@@ -1,4 +1,5 @@
 #pragma once
+// Canvas helpers shared by the drawing tests.
 #include "gfx/argb_gfx.h"
 
 #include <gtest/gtest.h>
@@ -40,4 +41,13 @@ inline int countNonZero(const ArgbGfx& canvas) {
     for (int32_t y = 0; y < canvas.height; ++y)
         for (int32_t x = 0; x < canvas.width; ++x) n += pixelAt(canvas, x, y) != 0;
     return n;
+}
+
+// No buffer and all four sizes 0.
+inline void expectEmpty(const ArgbGfx& image) {
+    EXPECT_EQ(image.pixels, nullptr);
+    EXPECT_EQ(image.pitch, 0);
+    EXPECT_EQ(image.rows, 0);
+    EXPECT_EQ(image.width, 0);
+    EXPECT_EQ(image.height, 0);
 }

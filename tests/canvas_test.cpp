@@ -1,5 +1,7 @@
 #include "gfx/argb_gfx.h"
 
+#include "canvas_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,14 +18,6 @@ void fillPattern(ArgbGfx& image, uint32_t base) {
 
 std::vector<uint32_t> snapshot(const ArgbGfx& image) {
     return std::vector<uint32_t>(image.pixels, image.pixels + image.pitch * image.rows);
-}
-
-void expectEmpty(const ArgbGfx& image) {
-    EXPECT_EQ(image.pixels, nullptr);
-    EXPECT_EQ(image.pitch, 0);
-    EXPECT_EQ(image.rows, 0);
-    EXPECT_EQ(image.width, 0);
-    EXPECT_EQ(image.height, 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "assets/image_slots.h"
 #include "demo/effects.h"
-#include "effects_support.h"
+#include "canvas_support.h"
 
 #include <cmath>
 

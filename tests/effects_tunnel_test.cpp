@@ -1,5 +1,5 @@
 #include "demo/effects.h"
-#include "effects_support.h"
+#include "canvas_support.h"
 
 #include <cmath>
 #include <limits>

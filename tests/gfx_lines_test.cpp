@@ -1,7 +1,7 @@
 #include "gfx/argb_gfx.h"
 #include "gfx/lines.h"
 
-#include "effects_support.h"
+#include "canvas_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "gfx/font_5x5.h"
 #include "gfx/text.h"
 
-#include "effects_support.h"
+#include "canvas_support.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,8 @@
 #include "gfx/argb_gfx.h"
 #include "gfx/text.h"
 
+#include "canvas_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -133,23 +135,6 @@ inline Step redCross() {
 inline void compose(ArgbGfx& canvas, double beat, const std::vector<Step>& steps) {
     setUpFrameCanvas(canvas);
     for (const Step& step : steps) step(canvas, beat);
-}
-
-// Same size and every pixel equal; on failure names the first differing pixel.
-inline ::testing::AssertionResult sameCanvas(const ArgbGfx& actual, const ArgbGfx& expected) {
-    if (actual.width != expected.width || actual.height != expected.height)
-        return ::testing::AssertionFailure() << "sizes differ";
-    int differing = 0;
-    char first[96] = "";
-    for (int32_t y = 0; y < actual.height; ++y)
-        for (int32_t x = 0; x < actual.width; ++x) {
-            const uint32_t a = actual.pixels[size_t(y) * size_t(actual.pitch) + size_t(x)];
-            const uint32_t e = expected.pixels[size_t(y) * size_t(expected.pitch) + size_t(x)];
-            if (a != e && differing++ == 0)
-                std::snprintf(first, sizeof first, "(%d, %d) is 0x%08X, expected 0x%08X", x, y, a, e);
-        }
-    if (differing == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << differing << " pixels differ, first " << first;
 }
 
 // The show at `beat` against the composition of `steps`.
