@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -243,6 +244,23 @@ TEST_F(RenderCli, BadArgumentsExitWith2AndTheUsage) {
         EXPECT_EQ(run.out, "") << line;
         EXPECT_TRUE(filesIn(work_ / "run").empty()) << line;
     }
+}
+
+// An existing device or FIFO is written to, never renamed over.
+TEST_F(RenderCli, DevicesAndPipesAreWrittenDirectly) {
+    Outcome run = render(std::string("--beat ") + kHelmetBeat + " --raw -o /dev/null");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const fs::path dir = work_ / "run";
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    const std::string command = "cd '" + dir.string() + "' && { timeout 10 cat pipe > got & '" INTRO_RENDER "' --data ../data " +
+                                "--beat " + kHelmetBeat + " --raw -o pipe 2>/dev/null; status=$?; wait; exit $status; }";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(readFile(dir / "got"), helmetBytes());
+    EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"got", "pipe"}));
 }
 
 // Status 1 and the path with the system's reason; no file under the final name.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool writeAll(int fd, const void* data, size_t size) {
@@ -36,6 +37,12 @@ bool PendingFile::fail(int systemError, std::string& error) {
 bool PendingFile::create(const std::string& finalPath, std::string& error) {
     discard();
     finalPath_ = finalPath;
+    struct stat info;
+    if (stat(finalPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        fd_ = ::open(finalPath.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0) return fail(errno, error);
+        return true;
+    }
     // Same folder as the final name; the process id keeps two runs apart.
     const std::string temp = finalPath + "." + std::to_string(long(getpid())) + ".tmp";
     fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -60,8 +67,8 @@ bool PendingFile::close(std::string& error) {
 }
 
 bool PendingFile::commit(std::string& error) {
-    if (tempPath_.empty()) return fail(EBADF, error);
     if (!close(error)) return false;
+    if (tempPath_.empty()) return true;  // written directly
     if (std::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) return fail(errno, error);
     tempPath_.clear();
     return true;

@@ -7,6 +7,9 @@
 // file systems) and renamed over the final name by commit. Anything not committed is
 // removed, by discard or the destructor.
 //
+// A final name that exists and is not a regular file (/dev/null, a FIFO, a terminal) is
+// written directly: renaming over it would replace the device, not write to it.
+//
 // Failures return false with error set to "cannot write <final path>: <system reason>".
 class PendingFile {
 public:
@@ -26,7 +29,8 @@ public:
     // Closes and removes the temporary file, if there is one.
     void discard();
 
-    const std::string& tempPath() const { return tempPath_; }
+    // The name being written: the temporary one, or the final one when written directly.
+    const std::string& writePath() const { return tempPath_.empty() ? finalPath_ : tempPath_; }
 
 private:
     bool fail(int systemError, std::string& error);

@@ -59,7 +59,7 @@ int writeVideo(const RenderOptions& options) {
     // the encoder starts; the encoder then overwrites it.
     PendingFile file;
     if (!file.create(options.outputPath, error) || !file.close(error)) return failRun(progress, error);
-    job.outputPath = file.tempPath();
+    job.outputPath = file.writePath();
 
     EncoderProcess encoder;
     if (!encoder.start(ffmpeg, ffmpegArguments(job), error)) return failRun(progress, error);
