@@ -2,6 +2,7 @@
 // show and the whole show at 60 frames per second.
 #include "assets/image_slots.h"
 #include "demo/effects.h"
+#include "demo/frame_canvas.h"
 #include "demo/timeline.h"
 #include "gfx/argb_gfx.h"
 
@@ -41,10 +42,7 @@ void fillSlots() {
 // One frame as the renderer makes it: fresh cleared canvas with colour 0, then the scene.
 void drawWholeFrame(const FrameTime& time) {
     ArgbGfx canvas;
-    canvas.allocate(64, 64);
-    canvas.color = 0;
-    canvas.clear();
-    drawFrame(canvas, time);
+    drawFreshFrame(canvas, time);
     benchmark::DoNotOptimize(canvas.pixels);
     benchmark::ClobberMemory();
 }

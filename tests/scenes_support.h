@@ -4,6 +4,7 @@
 // prescribes, then compared with what drawFrame draws.
 #include "assets/image_slots.h"
 #include "demo/effects.h"
+#include "demo/frame_canvas.h"
 #include "demo/timeline.h"
 #include "gfx/argb_gfx.h"
 #include "gfx/text.h"
@@ -56,16 +57,16 @@ inline void emptyTestPack() {
     for (ArgbGfx& frame : animFrames) frame.allocate(-1, -1);
 }
 
-// The canvas as the frame renderer sets it up.
+// The canvas as the frame renderer sets it up, written out for the expected pictures.
 inline void setUpFrameCanvas(ArgbGfx& canvas) {
     canvas.allocate(64, 64);
     canvas.color = 0;
     canvas.clear();
 }
 
+// The show's own drawing of a moment.
 inline void drawShowAt(ArgbGfx& canvas, double beat) {
-    setUpFrameCanvas(canvas);
-    drawFrame(canvas, frameTimeAtBeat(beat));
+    ASSERT_TRUE(drawFreshFrame(canvas, frameTimeAtBeat(beat)));
 }
 
 // One expected drawing step; steps that move with time read the beat of the frame.

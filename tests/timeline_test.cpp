@@ -56,8 +56,9 @@ TEST(Timeline, LastMomentOfTheSwitchAndFirstOfTheEnd) {
     const FrameTime last = frameTimeAtSeconds(95.99);
     EXPECT_EQ(last.block, 29);
     EXPECT_EQ(last.wholeBeat, 239);
-    EXPECT_NEAR(last.beat, 239.975, 1e-12);
-    EXPECT_NEAR(last.blockBeat, 7.975, 1e-12);
+    EXPECT_EQ(last.beat, 239.975);
+    EXPECT_EQ(last.blockBeat, 7.974999999999994);  // 239.975 - 232, rounded in double
+    EXPECT_EQ(last.beatFraction, 0.97499999999999432);  // 239.975 - 239
     EXPECT_EQ(showBranchFor(last), ShowBranch::WarpSwing);
     // The end section splits on the beat itself, not on the whole beat.
     EXPECT_EQ(showBranchFor(frameTimeAtBeat(std::nextafter(278.0, 0.0))), ShowBranch::EndFirstHalf);
