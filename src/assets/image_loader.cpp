@@ -13,9 +13,24 @@ std::string cannotLoad(const char* path, const std::string& reason) {
     return std::string("cannot load ") + path + ": " + reason;
 }
 
+// The decoder's reason as printable text. It may be missing or empty, and it can carry
+// bytes of the file: an unknown PNG chunk is named by its four type bytes, which may be
+// control characters or NUL.
 std::string decoderReason() {
     const char* reason = stbi_failure_reason();
-    return reason ? reason : "unknown decoder failure";
+    if (!reason || !*reason) return "undecodable picture (the decoder gave no reason)";
+    std::string text;
+    for (const char* c = reason; *c; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += char(byte);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            text += escaped;
+        }
+    }
+    return text;
 }
 
 std::string dimensions(int w, int h) {
