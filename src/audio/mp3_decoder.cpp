@@ -21,6 +21,7 @@ struct Mp3Decoder {
     size_t readOffset = 0;   // the library's read position in file
     mpg123_handle* handle = nullptr;
     bool ended = false;
+    bool gapless = true;     // false when the file's info tag cannot be trusted
 };
 
 static ssize_t readFromMemory(void* io, void* out, size_t bytes) {
@@ -69,6 +70,27 @@ bool isMpegFrameHeader(const uint8_t* data, size_t size) {
            bitrate != 15 && samplingRate != 3;
 }
 
+uint32_t infoTagFrames(const uint8_t* data, size_t size) {
+    if (!isMpegFrameHeader(data, size)) return 0;
+    const bool mpeg1 = ((data[1] >> 3) & 3) == 3;
+    const bool mono = (data[3] >> 6) == 3;
+    auto be32 = [](const uint8_t* b) {
+        return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+    };
+    // The tag follows the header and the side information; decoders differ on whether a
+    // CRC moves it by 2 bytes, so both places count.
+    const size_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    uint32_t frames = 0;
+    for (size_t offset = 4 + sideInfo; offset <= 4 + sideInfo + 2; offset += 2) {
+        if (size < offset + 12) break;
+        const uint8_t* tag = data + offset;
+        if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) continue;
+        if ((be32(tag + 4) & 1) == 0) continue;  // the frame count is optional
+        frames = std::max(frames, be32(tag + 8));
+    }
+    return frames;
+}
+
 static bool check(int result, mpg123_handle* handle, std::string& reason) {
     if (result == MPG123_OK) return true;
     reason = std::string("not an MP3 stream: ") +
@@ -86,6 +108,8 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
                        MPG123_AUTO_RESAMPLE | MPG123_SKIP_ID3V2;
     // Only one format is allowed, so every rate is resampled to it and mono is doubled.
     return check(mpg123_param(h, MPG123_ADD_FLAGS, flags, 0), h, reason) &&
+           (d->gapless ||
+            check(mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0), h, reason)) &&
            check(mpg123_format_none(h), h, reason) &&
            check(mpg123_format(h, kOutputRate, MPG123_STEREO, MPG123_ENC_SIGNED_16), h, reason) &&
            check(mpg123_replace_reader_handle(h, readFromMemory, seekInMemory, nullptr), h,
@@ -125,6 +149,13 @@ Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
         return nullptr;
     }
     Mp3Decoder* d = new Mp3Decoder;
+    // Gapless decoding of a resampled stream costs time in proportion to the frame count
+    // its info tag claims, some seconds per billion frames at every open and at the end
+    // of the track, and a damaged or forged tag can claim four billion in a few hundred
+    // bytes. A count the file cannot hold (every frame has at least its 4-byte header)
+    // marks the tag as untrustworthy, and such a file plays without gapless trimming.
+    const size_t streamBytes = fileBytes.size() - tags;
+    d->gapless = uint64_t(infoTagFrames(fileBytes.data() + tags, streamBytes)) * 4 <= streamBytes;
     d->file = std::move(fileBytes);
     int error = MPG123_OK;
     d->handle = mpg123_new(nullptr, &error);
