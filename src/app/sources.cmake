@@ -5,5 +5,14 @@ target_include_directories(intro_options PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 add_library(intro_frame STATIC app/render_frame.cpp)
 target_link_libraries(intro_frame PUBLIC intro_draw intro_present)
 
-add_executable(intro app/main.cpp app/run_demo.cpp app/window.cpp)
-target_link_libraries(intro PRIVATE intro_options intro_frame intro_audio PkgConfig::SDL2)
+# The window and its event pump, shared with the test program that presents a known
+# canvas through them. Xlib directly only to survive the window being destroyed by
+# another client.
+pkg_check_modules(XLIB REQUIRED IMPORTED_TARGET x11)
+add_library(intro_window STATIC app/window.cpp)
+target_include_directories(intro_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(intro_window PUBLIC intro_options PkgConfig::SDL2 PRIVATE PkgConfig::XLIB)
+
+add_executable(intro app/main.cpp app/run_demo.cpp)
+target_link_libraries(intro PRIVATE intro_options intro_window intro_frame intro_audio
+                      PkgConfig::SDL2)

@@ -3,15 +3,60 @@
 #include "app/options.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 [[noreturn]] static void failStartup(const char* what) {
     std::fprintf(stderr, "intro: %s: %s\n", what, SDL_GetError());
     std::exit(1);
 }
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// On X11 another client can destroy the window (xdotool windowclose, xkill -id). The
+// frame loop's next drawing calls then fail with BadWindow or BadDrawable, often before
+// the DestroyNotify is read. Xlib's default handler would end the process there with
+// status 1, and returning into the GL driver would leave it drawing with the sizes of a
+// window that no longer exists; such an error ends the process at once with status 0,
+// as does the DestroyNotify, as for any other destruction of the window. Every other
+// error goes to the handler that was there before.
+static Window watchedWindow = 0;
+static XErrorHandler nextErrorHandler = nullptr;
+static bool endingForGoneWindow = false;  // exit handlers may draw into it once more
+
+static int endIfWindowGone(Display* display, XErrorEvent* error) {
+    const bool drawable = error->error_code == BadWindow || error->error_code == BadDrawable;
+    if (watchedWindow == 0 || !drawable || error->resourceid != watchedWindow)
+        return nextErrorHandler ? nextErrorHandler(display, error) : 0;
+    if (!endingForGoneWindow) {
+        endingForGoneWindow = true;
+        std::exit(0);
+    }
+    return 0;
+}
+
+static void watchForDestruction(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    watchedWindow = info.info.x11.window;
+    nextErrorHandler = XSetErrorHandler(endIfWindowGone);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+static void endIfDestroyed(const SDL_SysWMmsg* message) {
+    if (message->subsystem != SDL_SYSWM_X11) return;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type == DestroyNotify && event.xdestroywindow.window == watchedWindow)
+        std::exit(0);
+}
+#else
+static void watchForDestruction(SDL_Window*) {}
+static void endIfDestroyed(const SDL_SysWMmsg*) {}
+#endif
 
 void virtualScreenSize(int32_t* width, int32_t* height) {
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
@@ -28,6 +73,20 @@ void virtualScreenSize(int32_t* width, int32_t* height) {
     *height = bottom > top ? bottom - top : 0;
 }
 
+// Without a display SDL falls back to a driver that draws nowhere, and the intro would
+// play on unseen; that is only wanted when SDL_VIDEODRIVER asks for such a driver.
+static void refuseInvisibleDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return;
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (requested && *requested) return;
+    SDL_SetError("no display to open the window on "
+                 "(SDL found only its invisible \"%s\" video driver)",
+                 driver);
+    failStartup("cannot start the video system");
+}
+
 static void refuseNegative(const char* option, int32_t value) {
     if (value >= 0) return;
     std::fprintf(stderr, "intro: %s must not be negative (got %d)\n", option, int(value));
@@ -42,6 +101,7 @@ DemoWindow openDemoWindow() {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "hehehe", 1);
     SDL_SetHint(SDL_HINT_APP_NAME, "hehehe");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) failStartup("cannot start the video system");
+    refuseInvisibleDriver();
 
     int32_t screenWidth = 0, screenHeight = 0;
     virtualScreenSize(&screenWidth, &screenHeight);
@@ -71,6 +131,7 @@ DemoWindow openDemoWindow() {
         failStartup("cannot make the OpenGL context current");
     SDL_GL_SetSwapInterval(1);  // where the driver allows it
     SDL_ShowCursor(demoSettings.showCursor ? SDL_ENABLE : SDL_DISABLE);
+    watchForDestruction(w.window);
     return w;
 }
 
@@ -85,6 +146,9 @@ void pumpWindowEvents() {
             std::exit(0);
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) std::exit(0);
+            break;
+        case SDL_SYSWMEVENT:
+            endIfDestroyed(event.syswm.msg);
             break;
         default:
             break;

@@ -19,6 +19,6 @@ void virtualScreenSize(int32_t* width, int32_t* height);
 // what failed on stderr and exits with status 1.
 DemoWindow openDemoWindow();
 
-// Drains every pending event without waiting; Escape or closing the window ends the
-// process with status 0.
+// Drains every pending event without waiting; Escape, closing the window, or the window
+// being destroyed by another client ends the process with status 0.
 void pumpWindowEvents();
