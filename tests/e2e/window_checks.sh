@@ -1,0 +1,363 @@
+#!/usr/bin/env bash
+# End-to-end checks of the intro's window on the X server in $DISPLAY (a private Xvfb,
+# see with-xvfb.sh), with a window manager running as on a desktop.
+# usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN
+#   CASE             layout | captioned | keys | refusals | pattern
+#   INTRO            the intro binary
+#   PRESENT_PATTERN  shows a known canvas through the intro's own window and presenter
+#   SCREEN_CHECK     compares a screenshot with the canvas that must show, pixel by pixel
+#   CURSOR_SHOWN     tells whether the cursor image at the pointer is blank
+# ESCAPE_LIMIT_MS (default 1000): how soon after Escape the process must have ended;
+# sanitizer builds need longer, their leak check runs as the process exits.
+# The intro plays a 1.5 s tone from a data folder made here. Once it has played, the
+# music position stops and the intro keeps showing that moment, the opening title, so
+# its screenshots are compared with that frame exactly.
+set -euo pipefail
+
+[ $# -eq 5 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN" >&2; exit 2; }
+case=$1
+intro=$(realpath "$2")
+pattern=$(realpath "$3")
+check=$(realpath "$4")
+cursor_shown=$(realpath "$5")
+escape_limit_ms=${ESCAPE_LIMIT_MS:-1000}
+here=$(dirname "$(realpath "$0")")
+[ -n "${DISPLAY:-}" ] || { echo "window_checks: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
+
+# Under AddressSanitizer the programs end by exit() with SDL, Xlib and Mesa still set up,
+# as designed; memory those libraries no longer reference shows as leaks not ours. The
+# project's list of such leaks applies when the caller has not chosen one.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local p
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir "$work/run" "$work/data" "$work/home"
+failures=0
+
+fail() {
+    echo "FAIL $1: $2" >&2
+    if [ -s "$work/stderr" ]; then sed 's/^/    stderr: /' "$work/stderr" >&2; fi
+    failures=$((failures + 1))
+}
+
+# passed SINCE TEXT: "ok TEXT" when nothing failed since the count was SINCE.
+passed() {
+    [ "$failures" != "$1" ] || echo "ok   $2"
+}
+
+# 1.5 s of 440 Hz stereo as the music; the intro finds it as ../data/ from $work/run.
+perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 1.5 * 44100 - 1);
+         print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
+               "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
+lame --quiet -m j "$work/tone.wav" "$work/data/vorb_06_mp3.mp3"
+
+# A window manager gives captioned windows their frame and turns a close request into
+# WM_DELETE_WINDOW; it also makes the decoration hints of the windows take effect.
+start_window_manager() {
+    HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache \
+        openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    local _
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        sleep 0.1
+    done
+    echo "window_checks: the window manager did not start" >&2
+    cat "$work/openbox.log" >&2
+    exit 1
+}
+
+# start PROGRAM [options...]: runs PROGRAM in $work/run and waits up to 10 s for its
+# window to be mapped; sets $pid and $wid ($wid empty when no window appeared).
+start() {
+    (cd "$work/run" && exec "$@") 2>"$work/stderr" &
+    pid=$!
+    pids+=("$pid")
+    wid=""
+    local _
+    for _ in $(seq 100); do
+        # One search at a time: a search fails outright when a window it walks past
+        # (the frame of a program that just ended) is destroyed under it.
+        wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) || true
+        [ -z "$wid" ] && alive && sleep 0.1 && continue
+        break
+    done
+}
+
+# Whether $pid is still running (a process that ended but is not yet reaped is not).
+alive() {
+    local state
+    state=$(cut -d ' ' -f 3 "/proc/$pid/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# wait_exit SECONDS: waits up to SECONDS for $pid to end, then kills it; sets $status
+# (124 when it had to be killed) and $elapsed_ms, counted from $t0 (date +%s%N).
+wait_exit() {
+    local deadline=$(($(date +%s%N) + $1 * 1000000000))
+    while alive && [ "$(date +%s%N)" -lt "$deadline" ]; do sleep 0.005; done
+    elapsed_ms=$((($(date +%s%N) - t0) / 1000000))
+    if alive; then
+        kill "$pid"
+        wait "$pid" 2>/dev/null || true
+        status=124
+        return
+    fi
+    status=0
+    wait "$pid" || status=$?
+}
+
+# press_escape NAME: Escape, typed into window $wid, must end $pid with status 0 within 5 s.
+press_escape() {
+    timeout 5 xdotool windowfocus --sync "$wid" || fail "$1" "the window cannot be given the focus"
+    t0=$(date +%s%N)
+    xdotool key Escape
+    wait_exit 5
+    if [ "$status" != 0 ]; then
+        fail "$1" "Escape: exit status $status, expected 0"
+    fi
+}
+
+# area WID: "LEFT TOP WIDTH HEIGHT" of the window's drawable area on the screen.
+area() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+                             /^  Width:/ { w = $NF } /^  Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# expect_picture NAME CANVAS LEFT TOP WIDTH HEIGHT: within 5 s a screenshot must show
+# CANVAS in that area of the screen exactly (see screen_check); what screen_check
+# measured is left in $work/measured and shown.
+expect_picture() {
+    local name=$1 canvas=$2 _
+    shift 2
+    for _ in $(seq 20); do
+        import -window root -depth 8 "ppm:$work/shot.ppm"
+        if "$check" "$work/shot.ppm" "$@" "$canvas" >"$work/measured" 2>&1; then
+            sed 's/^/     /' "$work/measured"
+            return 0
+        fi
+        sleep 0.25
+    done
+    fail "$name" "the screen does not show the $canvas canvas in $*"
+    sed 's/^/    /' "$work/measured" >&2
+    return 1
+}
+
+# expect_measured NAME LINE: screen_check must have measured exactly LINE.
+expect_measured() {
+    grep -qxF -- "$2" "$work/measured" || fail "$1" "measured otherwise than \"$2\""
+}
+
+# cursor_drawn X Y: whether a cursor shows with the pointer at screen (X, Y).
+cursor_drawn() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.1
+    local status=0
+    "$cursor_shown" >"$work/cursor" 2>&1 || status=$?
+    sed "s/^/     at ($1,$2): /" "$work/cursor"
+    [ "$status" -le 1 ] || { fail "cursor" "cannot read the cursor image"; exit 1; }
+    [ "$status" = 0 ]
+}
+
+# expect_property NAME WID PROPERTY VALUE: xprop must print exactly VALUE after "= ".
+expect_property() {
+    local value
+    value=$(xprop -id "$2" "$3" | sed -n 's/^[^=]*= //p')
+    [ "$value" = "$4" ] || fail "$1" "$3 is \"$value\", expected \"$4\""
+}
+
+# The borderless pop-up: its size from the options or the whole screen, placed at (0,0);
+# the canvas square of its height centred on grey; cursor hidden over it; class "hehehe".
+case_layout() {
+    start_window_manager
+
+    local since=$failures
+    start "$intro" -w640 -h360
+    [ -n "$wid" ] || { fail "-w640 -h360" "no window appeared"; return; }
+    [ "$(area "$wid")" = "0 0 640 360" ] || fail "-w640 -h360" "drawable area $(area "$wid"), expected 0 0 640 360"
+    expect_property "-w640 -h360" "$wid" WM_CLASS '"hehehe", "hehehe"'
+    # No decorations asked for (flags: decorations; decorations: none), none given.
+    expect_property "-w640 -h360" "$wid" _MOTIF_WM_HINTS "0x2, 0x0, 0x0, 0x0, 0x0"
+    expect_property "-w640 -h360" "$wid" _NET_FRAME_EXTENTS "0, 0, 0, 0"
+    if expect_picture "-w640 -h360" show:1.0 0 0 640 360; then
+        expect_measured "-w640 -h360" "grey bars: left 140..140 px, right 140..140 px wide over the rows"
+        expect_measured "-w640 -h360" "square: window x 140..499 (360 px wide), screen x 140..499"
+    fi
+    # Over the root window below it the cursor shows: the control for the check.
+    cursor_drawn 320 500 || fail "cursor" "no cursor over the root window either"
+    if cursor_drawn 320 180; then fail "-w640 -h360" "the cursor is visible over the window"; fi
+    press_escape "-w640 -h360"
+    passed "$since" "-w640 -h360: borderless at (0,0), 360 px square at x 140, grey bars, cursor hidden"
+
+    since=$failures
+    start "$intro"
+    [ -n "$wid" ] || { fail "no options" "no window appeared"; return; }
+    [ "$(area "$wid")" = "0 0 800 600" ] || fail "no options" "drawable area $(area "$wid"), expected the whole screen 0 0 800 600"
+    expect_property "no options" "$wid" _NET_FRAME_EXTENTS "0, 0, 0, 0"
+    if expect_picture "no options" show:1.0 0 0 800 600; then
+        expect_measured "no options" "square: window x 100..699 (600 px wide), screen x 100..699"
+    fi
+    if cursor_drawn 400 300; then fail "no options" "the cursor is visible over the window"; fi
+    press_escape "no options"
+    passed "$since" "no options: the whole 800x600 screen, 600 px square at x 100, cursor hidden"
+}
+
+# -f1: an ordinary captioned window whose frame is placed at the position of the options,
+# with the drawable size of the options and the cursor visible.
+case_captioned() {
+    start_window_manager
+    local name="-f1 -w300 -h200 -x10 -y20" since=$failures
+    start "$intro" -f1 -w300 -h200 -x10 -y20
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    local left top width height l r t b
+    read -r left top width height <<<"$(area "$wid")"
+    IFS=', ' read -r l r t b <<<"$(xprop -id "$wid" _NET_FRAME_EXTENTS | sed -n 's/^[^=]*= //p')"
+    echo "     drawable area ${width}x${height} at ($left,$top); frame extents left $l, right $r, top $t, bottom $b"
+    [ "${width}x${height}" = 300x200 ] || fail "$name" "drawable size ${width}x${height}, expected 300x200"
+    [ "${t:-0}" -gt "${b:-0}" ] || fail "$name" "no caption: the frame is no taller above the window (${t:-none}) than below (${b:-none})"
+    [ "$((left - l)),$((top - t))" = "10,20" ] || fail "$name" "frame at ($((left - l)),$((top - t))), expected (10,20)"
+    xwininfo -id "$wid" | grep -q "Override Redirect State: no" || fail "$name" "override-redirect, not managed"
+    expect_property "$name" "$wid" WM_CLASS '"hehehe", "hehehe"'
+    # Decorations asked for (flags: decorations; decorations: all).
+    expect_property "$name" "$wid" _MOTIF_WM_HINTS "0x2, 0x0, 0x1, 0x0, 0x0"
+    if expect_picture "$name" show:1.0 "$left" "$top" 300 200; then
+        expect_measured "$name" "grey bars: left 50..50 px, right 50..50 px wide over the rows"
+    fi
+    cursor_drawn $((left + 150)) $((top + 100)) || fail "$name" "no cursor visible over the window"
+    press_escape "$name"
+    passed "$since" "$name: captioned frame at (10,20), 300x200 drawable, cursor visible"
+}
+
+# Escape ends at once; other keys do nothing; the window manager's close and the window's
+# destruction by another client end with status 0.
+case_keys() {
+    start_window_manager
+
+    start "$intro" -w640 -h360
+    [ -n "$wid" ] || { fail "keys" "no window appeared"; return; }
+    expect_picture "keys" show:1.0 0 0 640 360 >/dev/null || true
+    timeout 5 xdotool windowfocus --sync "$wid" || fail "keys" "the window cannot be given the focus"
+    # Keys that end or close things elsewhere; Alt+F4 is left out, the window manager's own.
+    xdotool key a q x space Return KP_Enter Tab BackSpace Delete F1 F10 F11 Up \
+        ctrl+c ctrl+q ctrl+w
+    sleep 0.5
+    if ! alive || ! xwininfo -id "$wid" >/dev/null 2>&1; then
+        t0=$(date +%s%N)
+        wait_exit 0
+        fail "other keys" "the intro ended (status $status) on keys other than Escape"
+        return
+    fi
+    echo "ok   other keys: still running"
+    t0=$(date +%s%N)
+    xdotool key Escape
+    wait_exit 5
+    echo "     Escape: exit status $status after $elapsed_ms ms"
+    if [ "$status" != 0 ]; then
+        fail "Escape" "exit status $status, expected 0"
+    elif [ "$elapsed_ms" -gt "$escape_limit_ms" ]; then
+        fail "Escape" "ended after $elapsed_ms ms, more than $escape_limit_ms ms"
+    else
+        echo "ok   Escape: status 0 within $escape_limit_ms ms"
+    fi
+
+    start "$intro" -f1 -w300 -h200 -x10 -y20
+    [ -n "$wid" ] || { fail "close" "no window appeared"; return; }
+    # shellcheck disable=SC2046  # the area is four words
+    expect_picture "close" show:1.0 $(area "$wid") >/dev/null || true
+    # The window manager's close: WM_DELETE_WINDOW to the intro.
+    t0=$(date +%s%N)
+    wmctrl -i -c "$wid"
+    wait_exit 5
+    echo "     window manager's close: exit status $status after $elapsed_ms ms"
+    if [ "$status" != 0 ]; then fail "close" "exit status $status, expected 0"; else echo "ok   close: status 0"; fi
+
+    start "$intro" -w640 -h360
+    [ -n "$wid" ] || { fail "destroyed" "no window appeared"; return; }
+    expect_picture "destroyed" show:1.0 0 0 640 360 >/dev/null || true
+    # Another client destroys the window; the frame loop goes on drawing into it until
+    # the intro learns of it.
+    t0=$(date +%s%N)
+    xdotool windowclose "$wid"
+    wait_exit 5
+    echo "     window destroyed by another client: exit status $status after $elapsed_ms ms"
+    if [ "$status" != 0 ]; then
+        fail "destroyed" "exit status $status, expected 0"
+    elif grep -q "X Error" "$work/stderr"; then
+        fail "destroyed" "an X error was reported"
+    else
+        echo "ok   destroyed: status 0"
+    fi
+}
+
+# expect_refusal NAME LINE COMMAND...: COMMAND must end within 10 s with status 1 and
+# LINE (a pattern) as the last line on stderr.
+expect_refusal() {
+    local name=$1 line=$2
+    shift 2
+    t0=$(date +%s%N)
+    (cd "$work/run" && exec "$@") >/dev/null 2>"$work/stderr" &
+    pid=$!
+    pids+=("$pid")
+    wait_exit 10
+    local last
+    last=$(tail -n 1 "$work/stderr")
+    # shellcheck disable=SC2053  # LINE may end in a pattern
+    if [ "$status" != 1 ]; then
+        fail "$name" "exit status $status, expected 1"
+    elif [[ "$last" != $line ]]; then
+        fail "$name" "last stderr line \"$last\", expected \"$line\""
+    else
+        echo "ok   $name: status 1, \"$last\""
+    fi
+}
+
+case_refusals() {
+    expect_refusal "-w-5" "intro: -w must not be negative (got -5)" "$intro" -w-5
+    expect_refusal "-h-1" "intro: -h must not be negative (got -1)" "$intro" -w300 -h-1
+    # No X server to open a window on: SDL's invisible fallback drivers are no way out.
+    expect_refusal "no display" "intro: cannot start the video system: ?*" \
+        env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$intro" -w300 -h200
+    # An X server without GLX: no OpenGL window; SDL's reason follows the colon.
+    expect_refusal "no GLX" "intro: cannot create the window: ?*" \
+        env XVFB_ARGS="-extension GLX" "$here/with-xvfb.sh" 640x480 "$intro" -w300 -h200
+}
+
+# The presenter pixel by pixel: present_pattern's canvas, with its (0,0) at the top-left
+# of the square, sharp blocks and the channels in R, G, B order, at a whole scale (6),
+# at fractional ones, and in a window taller than wide, which crops the square.
+case_pattern() {
+    start_window_manager
+    # options|a line screen_check must measure
+    local cases=(
+        "-w640 -h384|block widths along the middle row: 6..6 px (62 measured)"
+        "-w640 -h360|block widths along the middle row: 5..6 px (62 measured)"
+        "-w300 -h400|grey bars: left 0..0 px, right 0..0 px wide over the rows"
+        "|block widths along the middle row: 16..17 px (62 measured)"
+    )
+    local entry options expected since
+    for entry in "${cases[@]}"; do
+        since=$failures
+        options=${entry%%|*}
+        expected=${entry#*|}
+        # shellcheck disable=SC2086  # the options are separate words
+        start "$pattern" $options
+        [ -n "$wid" ] || { fail "pattern $options" "no window appeared"; continue; }
+        echo "     pattern ${options:-(no options)}:"
+        # shellcheck disable=SC2046  # the area is four words
+        if expect_picture "pattern $options" pattern $(area "$wid"); then
+            expect_measured "pattern $options" "$expected"
+        fi
+        press_escape "pattern $options"
+        passed "$since" "pattern ${options:-(no options)}"
+    done
+}
+
+"case_$case"
+[ "$failures" = 0 ]
