@@ -64,4 +64,18 @@ void BM_LoadDataPack(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDataPack)->Unit(benchmark::kMillisecond);
 
+// The default data pack as the intro finds it: "../data/" from the build folder, or the
+// folder named by INTRO_BENCH_DATA.
+void BM_LoadDefaultDataPack(benchmark::State& state) {
+    const char* dir = std::getenv("INTRO_BENCH_DATA");
+    if (!dir) dir = "../data/";
+    for (auto _ : state) {
+        loadImagesFrom(dir);
+        benchmark::DoNotOptimize(imgLowrezQr.pixels);
+    }
+    if (!imgGlasses.pixels || !animFrames[kAnimFrameCount - 1].pixels)
+        state.SkipWithError("no default data pack there; run make-data first");
+}
+BENCHMARK(BM_LoadDefaultDataPack)->Unit(benchmark::kMillisecond);
+
 }  // namespace
