@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole suite in build/, then the unit tests
-# again built with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/.
+# again built with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/,
+# then each fuzz target for a bounded time in build-fuzz/.
 # usage: ./test.sh
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")"
@@ -21,4 +22,9 @@ ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
     ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
+
+# Each fuzz target for a bounded time (FUZZ_SECONDS, default 60 s each, two at a time on
+# two cores: about 2 minutes), built by clang in build-fuzz/.
+echo "test: fuzzing every target for ${FUZZ_SECONDS:-60} s (build-fuzz/)" >&2
+tests/fuzz/run_fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "test: all passed" >&2
