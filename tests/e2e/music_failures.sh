@@ -103,6 +103,15 @@ ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x64:rate=1 -frames:v 1 -f i
     -c:v png "$music"
 expect_refusal "PNG renamed" "not an MP3 stream"
 
+# Pictures whatever their header claims: a PNG of 5000 x 5000 pixels (header only), 1 x 1.
+perl -MCompress::Zlib -e '
+    sub chunk { my ($type, $body) = @_; pack("N", length $body) . $type . $body . pack("N", crc32($type . $body)) }
+    print "\x89PNG\r\n\x1a\n", chunk("IHDR", pack("NNCCCCC", 5000, 5000, 8, 6, 0, 0, 0)),
+          chunk("IDAT", ""), chunk("IEND", "")' >"$music"
+expect_refusal "PNG claiming 5000x5000 pixels" "not an MP3 stream"
+convert -size 1x1 xc:red "PNG32:$music"
+expect_refusal "1x1 PNG" "not an MP3 stream"
+
 # Controls: 5 s of 440 Hz stereo, which must play.
 perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 5 * 44100 - 1);
           print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
@@ -113,5 +122,17 @@ expect_playing "good track, no audio device (control)" SDL_AUDIODRIVER=nonexiste
 if [ "$(grep -c '^audio: no output device' "$work/stderr")" != 1 ]; then
     fail "no audio device" "expected exactly one \"audio: no output device\" warning"
 fi
+
+# A truncated track plays what it holds (about 1.7 s here), then the show stays on its
+# last moment.
+head -c "$(($(stat -c %s "$music") / 3))" "$music" >"$work/truncated.mp3"
+mv "$work/truncated.mp3" "$music"
+expect_playing "truncated track"
+
+# A resampled track whose info tag claims 4 billion frames in a few kilobytes: opening it
+# must not take minutes.
+lame --quiet -m j --resample 22.05 "$work/tone.wav" "$music"
+perl -0777 -pi -e 's/(Info|Xing)(.{4}).{4}/$1$2\xff\xff\xff\xff/s or die "no info tag\n"' "$music"
+expect_playing "info tag claiming 4 billion frames"
 
 exit "$failed"
