@@ -14,6 +14,13 @@ add_test(NAME hardening_bad_pictures
                  ${CMAKE_BINARY_DIR}/test-data-pack)
 set_tests_properties(hardening_bad_pictures PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 600)
 
+# Hostile command lines through the real intro: it starts or refuses with its message.
+add_test(NAME hardening_hostile_lines
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh 640x480
+                 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/hostile_lines.sh $<TARGET_FILE:intro>
+                 $<TARGET_FILE:audio_swap_probe>)
+set_tests_properties(hardening_hostile_lines PROPERTIES TIMEOUT 300)
+
 if(INTRO_FUZZ)
   include(${CMAKE_CURRENT_LIST_DIR}/fuzz/fuzz.cmake)
 endif()
