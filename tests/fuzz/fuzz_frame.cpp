@@ -28,7 +28,11 @@ class Input {
 public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    uint16_t u16() { return uint16_t(byte() | byte() << 8); }
+    // Low byte first; the two reads are sequenced by the statements.
+    uint16_t u16() {
+        const unsigned low = byte();
+        return uint16_t(low | unsigned(byte()) << 8);
+    }
     double rawDouble() {
         uint64_t bits = 0;
         for (int i = 0; i < 8; ++i) bits |= uint64_t(byte()) << (8 * i);
@@ -132,8 +136,10 @@ void fillSlot(Input& in, ArgbGfx& slot, SlotSpec& made, int32_t showWidth, int32
     spec.visibleH = spec.h;
     if (spec.kind == 3) {
         // A drawable area inside a larger buffer: readers must address rows by pitch.
-        spec.visibleW = spec.w ? in.u16() % (spec.w + 1) : 0;
-        spec.visibleH = spec.h ? in.u16() % (spec.h + 1) : 0;
+        const uint16_t visibleW = in.u16();
+        const uint16_t visibleH = in.u16();
+        spec.visibleW = visibleW % (spec.w + 1);
+        spec.visibleH = visibleH % (spec.h + 1);
     }
     if (spec.kind != 1) spec.seed = in.byte();
     if (spec == made) return;
