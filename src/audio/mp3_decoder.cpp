@@ -70,27 +70,6 @@ bool isMpegFrameHeader(const uint8_t* data, size_t size) {
            bitrate != 15 && samplingRate != 3;
 }
 
-uint32_t infoTagFrames(const uint8_t* data, size_t size) {
-    if (!isMpegFrameHeader(data, size)) return 0;
-    const bool mpeg1 = ((data[1] >> 3) & 3) == 3;
-    const bool mono = (data[3] >> 6) == 3;
-    auto be32 = [](const uint8_t* b) {
-        return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
-    };
-    // The tag follows the header and the side information; decoders differ on whether a
-    // CRC moves it by 2 bytes, so both places count.
-    const size_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-    uint32_t frames = 0;
-    for (size_t offset = 4 + sideInfo; offset <= 4 + sideInfo + 2; offset += 2) {
-        if (size < offset + 12) break;
-        const uint8_t* tag = data + offset;
-        if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0) continue;
-        if ((be32(tag + 4) & 1) == 0) continue;  // the frame count is optional
-        frames = std::max(frames, be32(tag + 8));
-    }
-    return frames;
-}
-
 static bool check(int result, mpg123_handle* handle, std::string& reason) {
     if (result == MPG123_OK) return true;
     reason = std::string("not an MP3 stream: ") +
@@ -115,6 +94,24 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
            check(mpg123_replace_reader_handle(h, readFromMemory, seekInMemory, nullptr), h,
                  reason) &&
            check(mpg123_open_handle(h, d), h, reason);
+}
+
+// Gapless decoding of a resampled stream costs time in proportion to the frame count that
+// the stream's info tag claims: some seconds per billion frames at every open and at the
+// end of the track, and a damaged or forged tag claims four billion in a few hundred
+// bytes. False when the claim is more than the file can hold (every frame has at least its
+// 4-byte header); such a file plays without gapless trimming. The library reads the claim
+// itself, with gapless decoding off, wherever it finds the tag's frame after any junk.
+static bool frameCountIsPlausible(Mp3Decoder* d) {
+    d->gapless = false;
+    std::string ignored;
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (!openStream(d, ignored) ||
+        mpg123_getformat(d->handle, &rate, &channels, &encoding) != MPG123_OK)
+        return true;  // the real open reports what is wrong
+    const off_t claimed = mpg123_framelength(d->handle);
+    return claimed < 0 || uint64_t(claimed) <= d->file.size() / 4;
 }
 
 // Decodes the first audio and checks its format, then goes back to the start.
@@ -149,13 +146,6 @@ Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
         return nullptr;
     }
     Mp3Decoder* d = new Mp3Decoder;
-    // Gapless decoding of a resampled stream costs time in proportion to the frame count
-    // its info tag claims, some seconds per billion frames at every open and at the end
-    // of the track, and a damaged or forged tag can claim four billion in a few hundred
-    // bytes. A count the file cannot hold (every frame has at least its 4-byte header)
-    // marks the tag as untrustworthy, and such a file plays without gapless trimming.
-    const size_t streamBytes = fileBytes.size() - tags;
-    d->gapless = uint64_t(infoTagFrames(fileBytes.data() + tags, streamBytes)) * 4 <= streamBytes;
     d->file = std::move(fileBytes);
     int error = MPG123_OK;
     d->handle = mpg123_new(nullptr, &error);
@@ -164,6 +154,7 @@ Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
         closeMp3(d);
         return nullptr;
     }
+    d->gapless = frameCountIsPlausible(d);
     if (!openStream(d, reason) || !probeStream(d, reason)) {
         closeMp3(d);
         return nullptr;

@@ -31,11 +31,6 @@ void closeMp3(Mp3Decoder* decoder);
 // Bytes taken by ID3v2 tags at the start of data, 0 when there is none.
 size_t id3v2TagBytes(const uint8_t* data, size_t size);
 
-// Frames claimed for the whole stream by the Xing or Info tag of the MPEG audio frame at
-// data (the larger claim where a CRC leaves the tag's place open); 0 when that frame
-// carries no such tag or the tag gives no count.
-uint32_t infoTagFrames(const uint8_t* data, size_t size);
-
 // True when the 4 bytes at data form a valid MPEG audio frame header: frame sync, a
 // defined version, layer, bit rate and sampling rate.
 bool isMpegFrameHeader(const uint8_t* data, size_t size);
