@@ -55,6 +55,7 @@ spoil() {
         truncated) head -c "$(($(stat -c %s "$file") / 2))" "$file" >"$work/half" && mv "$work/half" "$file" ;;
         random) perl -e 'srand(12); print map { chr(int(rand(256))) } 1 .. 4096' >"$file" ;;
         directory) rm -f "$file" && mkdir "$file" ;;
+        fifo) rm -f "$file" && mkfifo "$file" ;;
         unreadable) chmod 000 "$file" ;;
         huge) png_claiming 5000 5000 >"$file" ;;
         1x1) convert -size 1x1 xc:red "PNG32:$file" ;;
@@ -101,7 +102,8 @@ $(printf '%s\n' "$expected" | sed 's/^/    expected: /')"
 check() {
     local name=$1 expected=$2 status=0
     local moments=$((335 * 2 + 1))
-    "$render" --data "$data/" --beats 0:335:0.5 --raw -o "$work/frames.raw" 2>"$work/stderr" || status=$?
+    timeout 120 "$render" --data "$data/" --beats 0:335:0.5 --raw -o "$work/frames.raw" \
+        2>"$work/stderr" || status=$?
     if [ "$status" != 0 ]; then
         fail "$name" "intro-render exit status $status, expected 0"
     elif [ "$(stat -c %s "$work/frames.raw")" != $((moments * 16384)) ]; then
@@ -168,7 +170,8 @@ one missing barf.png "can't fopen"
 one empty jtranim/jtr01.png "unknown image type"
 one truncated lonestar.png "outofdata"
 one random jtranim/jtr35.png "unknown image type"
-one directory rasberry.png "unknown image type"
+one directory rasberry.png "Is a directory"
+one fifo jtranim/jtr09.png "not a regular file"
 one unreadable lowrezqr.png "can't fopen"
 one huge darkhelmetnomask.png "5000x5000 pixels would decode to more than 64 MiB"
 one 1x1 jtranim/jtr17.png ""
@@ -185,6 +188,7 @@ all empty "$nothing_loads"
 all truncated "$nothing_loads"
 all random "$nothing_loads"
 all directory "$nothing_loads"
+all fifo "$nothing_loads"
 all unreadable "$nothing_loads"
 all huge "$nothing_loads"
 all 1x1 "assets: @DIR@/glasses.png is 1x1 pixels; the show needs at least 128x128

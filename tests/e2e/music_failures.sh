@@ -87,6 +87,11 @@ mkdir "$music"
 expect_refusal "directory" "Is a directory"
 rmdir "$music"
 
+# A FIFO would wait for a writer; it is refused unopened.
+mkfifo "$music"
+expect_refusal "FIFO" "not a regular file"
+rm -f "$music"
+
 if [ "$(id -u)" != 0 ]; then
     echo "not readable" >"$music"
     chmod 000 "$music"
