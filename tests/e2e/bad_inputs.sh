@@ -118,7 +118,7 @@ check() {
     status=0
     (cd "$work/run" && env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 3 "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" || status=$?
+        timeout 4 "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" || status=$?
     if [ "$status" != 124 ]; then
         fail "$name" "the intro ended with status $status instead of playing"
     elif [ ! -e "$work/presented" ]; then

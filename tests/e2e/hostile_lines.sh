@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Hostile command lines for the intro, end to end on the X server in $DISPLAY (dummy
 # audio): a 1 MB line, only dashes, every letter, huge and negative numbers, binary junk.
-# Each must either start the show (still running after 3 s, frames presented) or refuse
+# Each must either start the show (still running after 4 s, frames presented) or refuse
 # at once with status 1 and one "intro: " line naming the reason. The scan itself is
 # checked byte by byte by hardening_options_test and the fuzz target.
 # usage: hostile_lines.sh INTRO SWAP_PROBE
@@ -37,7 +37,7 @@ run() {
     rm -f "$work/presented"
     (cd "$work/run" && env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 3 "$intro" "$@") >/dev/null 2>"$work/stderr" || status=$?
+        timeout 4 "$intro" "$@") >/dev/null 2>"$work/stderr" || status=$?
     local last
     last=$(grep -av '^assets: ' "$work/stderr" | tail -n 1 || true)
     if grep -qE "runtime error|AddressSanitizer|LeakSanitizer" "$work/stderr"; then

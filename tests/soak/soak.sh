@@ -78,7 +78,8 @@ alive || { fail "the intro ended at start-up"; cat "$work/stderr" >&2; exit 1; }
 start_rss=$(rss_kb)
 report "start" "$start_rss" "$(frames)"
 
-wait_until $((track + 2))
+# Start-up (pictures, music, window) takes up to a few seconds before the track starts.
+wait_until $((track + 4))
 alive || { fail "the intro ended during the track"; cat "$work/stderr" >&2; exit 1; }
 track_rss=$(rss_kb)
 last_frames=$(frames)
@@ -86,7 +87,7 @@ report "after the track" "$track_rss" "$last_frames"
 shot after_track || fail "right after the track the window does not show the moment at $track s"
 
 end=$((track + after))
-next=$((track + 2 + 30))
+next=$((track + 4 + 30))
 while [ "$next" -lt "$end" ]; do
     wait_until "$next"
     alive || break
