@@ -18,6 +18,10 @@ intro=$(realpath "$1")
 render=$(realpath "$2")
 probe=$(realpath "$3")
 pack=$(realpath "$4")
+# Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
+# designed; what those libraries no longer reference is not ours (as in test.sh).
+here=$(dirname "$(realpath "$0")")
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 [ -n "${DISPLAY:-}" ] || { echo "bad_inputs: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d)

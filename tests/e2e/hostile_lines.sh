@@ -10,6 +10,10 @@ set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 INTRO SWAP_PROBE" >&2; exit 2; }
 intro=$(realpath "$1")
 probe=$(realpath "$2")
+# Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
+# designed; what those libraries no longer reference is not ours (as in test.sh).
+here=$(dirname "$(realpath "$0")")
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 [ -n "${DISPLAY:-}" ] || { echo "hostile_lines: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d)
