@@ -168,10 +168,10 @@ TEST(LoadImageInto, UnusableFilesWarnOnceAndLeaveSlotEmpty) {
         const char* reason;  // exact reason, or null when only the decoder knows it
     };
     const Case cases[] = {
-        {"missing.png", "can't fopen"},
-        {"empty.png", nullptr},
+        {"missing.png", "No such file or directory"},
+        {"empty.png", "empty file"},
         {"truncated.png", nullptr},
-        {"folder.png", nullptr},
+        {"folder.png", "Is a directory"},
         {"huge.png", "5000x5000 pixels would decode to more than 64 MiB"},
         {"giant.png", nullptr},
     };

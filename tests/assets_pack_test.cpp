@@ -110,7 +110,7 @@ TEST_F(LoadImagesFrom, FewMissingFilesWarnOnceEach) {
     for (const std::string& name : missing) std::filesystem::remove(folder.file(name));
     std::string expected;
     for (const std::string& name : missing)
-        expected += "assets: cannot load " + folder.file(name) + ": can't fopen\n";
+        expected += "assets: cannot load " + folder.file(name) + ": No such file or directory\n";
     EXPECT_EQ(loadCapturingStderr(folder.path), expected);
     expectPackLoaded(missing);
 }

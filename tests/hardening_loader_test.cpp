@@ -2,6 +2,7 @@
 // the reason named in the warning is always printable text and never empty, and a path
 // that is no regular file is refused before it is opened.
 #include "assets/image_loader.h"
+#include "assets/picture_file.h"
 #include "gfx/argb_gfx.h"
 
 #include "assets_test_files.h"
@@ -68,8 +69,8 @@ TEST(LoaderReason, AnEmptyReasonIsReplaced) {
               "undecodable picture (the decoder gave no reason)");
 }
 
-// Opening a FIFO for reading waits for a writer that never comes: the intro would hang at
-// start-up. It is refused from what the path is, without opening it; so is a device.
+// The decoder's fopen of a FIFO waits for a writer that never comes: the intro would hang
+// at start-up. It is refused from what the path is, opened without waiting; so is a device.
 TEST(LoaderNonRegularFile, FifoAndDeviceAreRefusedUnopened) {
     TempFolder folder;
     const std::string fifo = folder.file("fifo.png");
@@ -97,4 +98,47 @@ TEST(LoaderNonRegularFile, SymbolicLinkToAPictureLoads) {
     EXPECT_EQ(slot.width, 2);
     EXPECT_EQ(slot.height, 3);
     EXPECT_EQ(slot.pixels[0], 0xFF0000FFu);
+}
+
+// The operating system's reasons, not the decoder's "can't fopen" or "unknown image type".
+TEST(LoaderFileProblem, MissingAndEmptyFilesAreNamedPlainly) {
+    TempFolder folder;
+    EXPECT_EQ(problemLoadingPath(folder.file("missing.png")), "No such file or directory");
+    EXPECT_EQ(problemLoading(folder, {}), "empty file");
+}
+
+// The decoder copies each table's codes into arrays of 256 without counting them: these
+// 9 bytes made it write past them. Such a file never reaches it.
+TEST(LoaderFileProblem, JpegHuffmanTableWithTooManyCodesIsRefused) {
+    TempFolder folder;
+    const std::vector<uint8_t> overrun = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x01, 0x01, 0xFF, 0xE0};
+    EXPECT_EQ(problemLoading(folder, overrun), "corrupt JPEG: a Huffman table lists more than 256 codes");
+}
+
+TEST(LoaderFileProblem, HuffmanTablesAreCountedTableByTable) {
+    // Segment length 2 + 2 x (17 + 128): two tables of 128 codes, then one of 257 in a
+    // later segment behind fill bytes.
+    std::vector<uint8_t> jpeg = {0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x24};
+    for (int table = 0; table < 2; ++table) {
+        jpeg.push_back(uint8_t(table));
+        for (int i = 0; i < 16; ++i) jpeg.push_back(i == 7 ? 128 : 0);
+        jpeg.insert(jpeg.end(), 128, 0x11);
+    }
+    EXPECT_TRUE(looksLikeJpeg(jpeg.data(), jpeg.size()));
+    EXPECT_TRUE(jpegHuffmanTablesFit(jpeg.data(), jpeg.size()));
+    const std::vector<uint8_t> tooMany = {0xFF, 0xFF, 0xC4, 0x00, 0x13, 0x10, 200, 57};
+    jpeg.insert(jpeg.end(), tooMany.begin(), tooMany.end());
+    EXPECT_FALSE(jpegHuffmanTablesFit(jpeg.data(), jpeg.size()));
+    // 256 codes in one table is the most the decoder holds, and fits.
+    const std::vector<uint8_t> full = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00, 200, 56};
+    EXPECT_TRUE(jpegHuffmanTablesFit(full.data(), full.size()));
+}
+
+TEST(LoaderFileProblem, OnlyJpegContentIsSearchedForTables) {
+    // A PNG may hold 0xFF 0xC4 anywhere in its compressed data; it goes to the decoder.
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0xFF, 0xC4, 0x00, 0x13, 0x00, 255, 255};
+    EXPECT_FALSE(looksLikeJpeg(png.data(), png.size()));
+    EXPECT_FALSE(looksLikeJpeg(nullptr, 0));
+    const std::vector<uint8_t> fillOnly = {0xFF, 0xFF};
+    EXPECT_FALSE(looksLikeJpeg(fillOnly.data(), fillOnly.size()));
 }

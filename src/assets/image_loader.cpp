@@ -1,11 +1,11 @@
 #include "assets/image_loader.h"
 
+#include "assets/picture_file.h"
+
 #include <stb/stb_image.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -47,13 +47,11 @@ bool withinLimit(int w, int h) {
 }  // namespace
 
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
-    // The decoder opens the path with fopen, which waits for ever for a writer on a FIFO
-    // and finds no picture in a directory or a device; only regular files go on. A path
-    // that cannot be examined is left to the decoder, which names its own reason.
-    struct stat info;
-    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
-        problem = cannotLoad(path, S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
-                                                         : "not a regular file");
+    // The decoder's own reasons are terse ("can't fopen") and some files must never reach
+    // it: a FIFO blocks it for ever, a JPEG with oversized Huffman tables overruns it.
+    const std::string fileProblem = pictureFileProblem(path);
+    if (!fileProblem.empty()) {
+        problem = cannotLoad(path, fileProblem);
         return false;
     }
     int w = 0, h = 0, fileChannels = 0;

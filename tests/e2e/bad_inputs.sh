@@ -65,6 +65,8 @@ spoil() {
         1x1) convert -size 1x1 xc:red "PNG32:$file" ;;
         64x64) convert -size 64x64 xc:red "PNG32:$file" ;;
         32x48) convert -size 32x48 xc:red "PNG32:$file" ;;
+        # A JPEG whose Huffman table lists 257 codes, more than the decoder's arrays hold.
+        jpeg-overrun) printf '\377\330\377\304\001\001\001\377\340' >"$file" ;;
         *) echo "bad_inputs: no kind $1" >&2; exit 2 ;;
     esac
 }
@@ -170,17 +172,18 @@ nothing_loads="assets: no pictures could be loaded from $(realpath "$work")/data
 fresh_data
 check "control: every picture good" ""
 
-one missing barf.png "can't fopen"
-one empty jtranim/jtr01.png "unknown image type"
+one missing barf.png "No such file or directory"
+one empty jtranim/jtr01.png "empty file"
 one truncated lonestar.png "outofdata"
 one random jtranim/jtr35.png "unknown image type"
 one directory rasberry.png "Is a directory"
 one fifo jtranim/jtr09.png "not a regular file"
-one unreadable lowrezqr.png "can't fopen"
+one unreadable lowrezqr.png "Permission denied"
 one huge darkhelmetnomask.png "5000x5000 pixels would decode to more than 64 MiB"
 one 1x1 jtranim/jtr17.png ""
+one jpeg-overrun barf.png "corrupt JPEG: a Huffman table lists more than 256 codes"
 # The two pictures the show reads at fixed sizes: missing, and of the wrong size.
-one missing glasses.png "can't fopen"
+one missing glasses.png "No such file or directory"
 one truncated darkhelmet.png "outofdata"
 one 64x64 glasses.png "assets: @DIR@/glasses.png is 64x64 pixels; the show needs at least 128x128"
 one 1x1 glasses.png "assets: @DIR@/glasses.png is 1x1 pixels; the show needs at least 128x128"
@@ -195,6 +198,7 @@ all directory "$nothing_loads"
 all fifo "$nothing_loads"
 all unreadable "$nothing_loads"
 all huge "$nothing_loads"
+all jpeg-overrun "$nothing_loads"
 all 1x1 "assets: @DIR@/glasses.png is 1x1 pixels; the show needs at least 128x128
 assets: @DIR@/darkhelmet.png is 1x1 pixels; the show needs exactly 64x64"
 
