@@ -48,13 +48,15 @@ static void deviceCallback(void* user, Uint8* out, int bytes) {
 }
 
 // Consumes one buffer per buffer duration on an absolute schedule, so the clock keeps real
-// time on average however late single wake-ups are. Each buffer counts as heard from its
-// scheduled start.
+// time on average however late single wake-ups are. Like a device it runs one buffer
+// ahead of what counts as heard (latencyBytes), starting one period early so that the
+// position is 0 at the start: a wake-up that comes late by less than a buffer then never
+// holds the clock at the end of the music handed so far.
 static void runSilentClock(MusicOutput* o) {
     using namespace std::chrono;
     std::vector<uint8_t> scratch(static_cast<size_t>(kBufferBytes));
     const nanoseconds period(kBufferFrames * int64_t(1000000000) / 44100);
-    steady_clock::time_point due = steady_clock::now();
+    steady_clock::time_point due = steady_clock::now() - period;
     while (!o->silentStop.load(std::memory_order_relaxed)) {
         {
             std::lock_guard<std::mutex> hold(o->silentLock);
@@ -69,6 +71,7 @@ static void runSilentClock(MusicOutput* o) {
 MusicOutput* openSilentMusicOutput(Mp3Decoder* decoder) {
     MusicOutput* o = new MusicOutput;
     o->decoder = decoder;
+    o->latencyBytes = kBufferBytes;  // replaced by the device's own when there is one
     resetMusicClock(o->clock, monotonicNs());
     return o;
 }
