@@ -9,109 +9,72 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// A canvas of `fill` with every listed pixel set; the expected picture of a test.
 struct Pixel {
     int32_t x, y;
     uint32_t value;
 };
-void expectCanvas(ArgbGfx& expected, uint32_t fill, std::initializer_list<Pixel> pixels) {
-    setUpCanvas(expected, fill);
-    for (const Pixel& p : pixels) expected.pixels[p.y * 64 + p.x] = p.value;
-}
 
 }  // namespace
 
-TEST(PlotSmooth, WholePointGivesFullWeightToItsPixelAndHalfToTwoNeighbours) {
+// One or more points of one colour on a canvas of `fill`, and the whole expected canvas.
+struct PointCase {
+    const char* what;
+    uint32_t fill;
+    uint32_t color;
+    std::vector<std::pair<float, float>> points;
+    std::vector<Pixel> changed;
+};
+
+TEST(PlotSmooth, WeightsTruncationSaturationAndAlphaOverTheWholeCanvas) {
+    const PointCase cases[] = {
+        {"whole point: full weight, half (127.5, truncated) to right and below", 0, 0x00FFFFFF,
+         {{5, 5}}, {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}}},
+        {"every corner rewritten with alpha 0, even with nothing added", 0xFF000000, 0x00FFFFFF,
+         {{5, 5}}, {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}, {6, 6, 0}}},
+        {"colour 0 keeps red, green and blue and clears alpha", 0xFF0000FF, 0,
+         {{20.25f, 30.75f}}, {{20, 30, 0xFF}, {21, 30, 0xFF}, {20, 31, 0xFF}, {21, 31, 0xFF}}},
+        {"halfway: four equal shares", 0, 0x000000FF,
+         {{5.5f, 5.5f}}, {{5, 5, 0x7F}, {6, 5, 0x7F}, {6, 6, 0x7F}, {5, 6, 0x7F}}},
+        {"twice at one point: 255, not 510; 127 + 127", 0, 0x000000FF,
+         {{5, 5}, {5, 5}}, {{5, 5, 0xFF}, {6, 5, 0xFE}, {5, 6, 0xFE}}},
+        {"channels weighted apart", 0, 0x002040E0,
+         {{40, 12}}, {{40, 12, 0x002040E0}, {41, 12, 0x00102070}, {40, 13, 0x00102070}}},
+        // Weights 0.875, 0.625, 0.125 and 0.375 for red 224, green 64 and blue 32.
+        {"a quarter to the right", 0, 0x002040E0,
+         {{40.25f, 12}}, {{40, 12, 0x001C38C4}, {41, 12, 0x0014288C}, {41, 13, 0x0004081C}, {40, 13, 0x000C1854}}},
+        // Weights 0.75 (row 10) and 0.25 (row 11): 191.25 and 63.75.
+        {"corners in column 64 skipped", 0, 0x00FFFFFF,
+         {{63.5f, 10}}, {{63, 10, 0x00BFBFBF}, {63, 11, 0x003F3F3F}}},
+        // Truncation toward zero puts both -0.5 and 0.5 in column 0: 191 + 191 saturates.
+        {"-0.5 lies in column 0 with its right corners", 0, 0x00FFFFFF,
+         {{-0.5f, 10}}, {{0, 10, 0x00FFFFFF}, {0, 11, 0x007E7E7E}}},
+    };
+    for (const PointCase& c : cases) {
+        ArgbGfx canvas, expected;
+        setUpCanvas(canvas, c.fill);
+        canvas.color = c.color;
+        for (const auto& point : c.points) canvas.plotSmooth(point.first, point.second);
+        setUpCanvas(expected, c.fill);
+        for (const Pixel& p : c.changed) expected.pixels[p.y * 64 + p.x] = p.value;
+        EXPECT_TRUE(sameCanvas(canvas, expected)) << c.what;
+        EXPECT_EQ(canvas.color, c.color) << c.what;
+    }
+}
+
+TEST(PlotSmooth, PointsWithNoCornerOnTheCanvasWriteNothing) {
     ArgbGfx canvas, expected;
     setUpCanvas(canvas);
     canvas.color = 0x00FFFFFF;
-    canvas.plotSmooth(5, 5);
-    // 255 x 0.5 = 127.5, truncated.
-    expectCanvas(expected, 0, {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-    EXPECT_EQ(canvas.color, 0x00FFFFFFu);
-}
-
-TEST(PlotSmooth, EveryCornerIsRewrittenWithAlphaZeroEvenWithNothingAdded) {
-    ArgbGfx canvas, expected;
-    setUpCanvas(canvas, 0xFF000000);
-    canvas.color = 0x00FFFFFF;
-    canvas.plotSmooth(5, 5);
-    expectCanvas(expected, 0xFF000000,
-                 {{5, 5, 0x00FFFFFF}, {6, 5, 0x007F7F7F}, {5, 6, 0x007F7F7F}, {6, 6, 0x00000000}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-
-    // Colour 0 keeps red, green and blue and only clears alpha.
-    setUpCanvas(canvas, 0xFF0000FF);
-    canvas.color = 0;
-    canvas.plotSmooth(20.25f, 30.75f);
-    expectCanvas(expected, 0xFF0000FF,
-                 {{20, 30, 0x000000FF}, {21, 30, 0x000000FF}, {20, 31, 0x000000FF}, {21, 31, 0x000000FF}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-}
-
-TEST(PlotSmooth, HalfwayPointSplitsEvenlyOverFourPixels) {
-    ArgbGfx canvas, expected;
-    setUpCanvas(canvas);
-    canvas.color = 0x000000FF;
-    canvas.plotSmooth(5.5f, 5.5f);
-    expectCanvas(expected, 0, {{5, 5, 0x7F}, {6, 5, 0x7F}, {6, 6, 0x7F}, {5, 6, 0x7F}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-}
-
-TEST(PlotSmooth, RepeatedPointsSaturateAt255PerChannel) {
-    ArgbGfx canvas, expected;
-    setUpCanvas(canvas);
-    canvas.color = 0x000000FF;
-    canvas.plotSmooth(5, 5);
-    canvas.plotSmooth(5, 5);
-    expectCanvas(expected, 0, {{5, 5, 0xFF}, {6, 5, 0xFE}, {5, 6, 0xFE}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-}
-
-TEST(PlotSmooth, ChannelsAreWeightedAndTruncatedSeparately) {
-    ArgbGfx canvas, expected;
-    setUpCanvas(canvas);
-    canvas.color = 0x002040E0;
-    canvas.plotSmooth(40, 12);
-    expectCanvas(expected, 0, {{40, 12, 0x002040E0}, {41, 12, 0x00102070}, {40, 13, 0x00102070}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-
-    // A quarter to the right: weights 0.875, 0.625, 0.125 and 0.375 for red 224, green 64
-    // and blue 32.
-    setUpCanvas(canvas);
-    canvas.color = 0x002040E0;
-    canvas.plotSmooth(40.25f, 12);
-    expectCanvas(expected, 0,
-                 {{40, 12, 0x001C38C4}, {41, 12, 0x0014288C}, {41, 13, 0x0004081C}, {40, 13, 0x000C1854}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-}
-
-TEST(PlotSmooth, CornersOutsideTheCanvasAreSkipped) {
-    ArgbGfx canvas, expected;
-    setUpCanvas(canvas);
-    canvas.color = 0x00FFFFFF;
-    // Weights 0.75 (row 10) and 0.25 (row 11): 191.25 and 63.75.
-    canvas.plotSmooth(63.5f, 10);
-    expectCanvas(expected, 0, {{63, 10, 0x00BFBFBF}, {63, 11, 0x003F3F3F}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-
-    // Truncation toward zero puts both -0.5 and 0.5 in column 0, which takes all four
-    // corners: 191 + 191 saturates, 63 + 63 does not.
-    setUpCanvas(canvas);
-    canvas.color = 0x00FFFFFF;
-    canvas.plotSmooth(-0.5f, 10);
-    expectCanvas(expected, 0, {{0, 10, 0x00FFFFFF}, {0, 11, 0x007E7E7E}});
-    EXPECT_TRUE(sameCanvas(canvas, expected));
-
-    setUpCanvas(canvas);
-    for (float v : {-1.0f, -5.0f, 64.0f, 1e30f, -1e30f, kNaN, kInf, -kInf}) {
+    // Down to -1, v + 1 still truncates to column (row) 0; from -2 nothing lies on it.
+    for (float v : {-2.0f, -5.0f, 64.0f, 1e30f, -1e30f, kNaN, kInf, -kInf}) {
         canvas.plotSmooth(v, 10);
         canvas.plotSmooth(10, v);
         canvas.plotSmooth(v, v);
