@@ -12,6 +12,8 @@
 #   SWAP_PROBE  audio_swap_probe shared library: notes whether a frame was presented
 #   DATA_PACK   a complete data folder (make-data); its pictures are the good ones
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/common.sh"
 
 [ $# -eq 4 ] || { echo "usage: $0 INTRO INTRO_RENDER SWAP_PROBE DATA_PACK" >&2; exit 2; }
 intro=$(realpath "$1")
@@ -20,8 +22,6 @@ probe=$(realpath "$3")
 pack=$(realpath "$4")
 # Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
 # designed; what those libraries no longer reference is not ours (as in test.sh).
-here=$(dirname "$(realpath "$0")")
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 [ -n "${DISPLAY:-}" ] || { echo "bad_inputs: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -37,10 +37,7 @@ for n in $(seq -w 1 35); do pictures+=("jtranim/jtr$n.png"); done
 pictures+=(darkhelmetnomask.png lowrezqr.png)
 
 # A 3 s tone as the music, so the intro starts quickly; the pictures decide each case.
-perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 3 * 44100 - 1);
-         print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
-               "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
-lame --quiet -m j "$work/tone.wav" "$work/tone.mp3"
+tone_mp3 3 "$work/tone.mp3"
 
 # A PNG signature and header claiming W x H RGBA pixels, with an empty image data chunk.
 png_claiming() {

@@ -6,14 +6,14 @@
 # checked byte by byte by hardening_options_test and the fuzz target.
 # usage: hostile_lines.sh INTRO SWAP_PROBE
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/common.sh"
 
 [ $# -eq 2 ] || { echo "usage: $0 INTRO SWAP_PROBE" >&2; exit 2; }
 intro=$(realpath "$1")
 probe=$(realpath "$2")
 # Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
 # designed; what those libraries no longer reference is not ours (as in test.sh).
-here=$(dirname "$(realpath "$0")")
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 [ -n "${DISPLAY:-}" ] || { echo "hostile_lines: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -22,10 +22,7 @@ mkdir "$work/run" "$work/data"
 failed=0
 
 # 3 s of tone as the music; no pictures (one line says so).
-perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 3 * 44100 - 1);
-         print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
-               "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
-lame --quiet -m j "$work/tone.wav" "$work/data/vorb_06_mp3.mp3"
+tone_mp3 3 "$work/data/vorb_06_mp3.mp3"
 
 fail() {
     echo "FAIL $1: $2" >&2

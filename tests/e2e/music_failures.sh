@@ -8,6 +8,8 @@
 # A failing case must end at once with status 1, the last stderr line
 # "Failed to load music: ../data/vorb_06_mp3.mp3: <reason>", and nothing presented.
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/common.sh"
 
 [ $# -eq 2 ] || { echo "usage: $0 INTRO SWAP_PROBE" >&2; exit 2; }
 [ -x "$1" ] || { echo "music_failures: no intro binary at $1" >&2; exit 1; }
@@ -118,10 +120,7 @@ convert -size 1x1 xc:red "PNG32:$music"
 expect_refusal "1x1 PNG" "not an MP3 stream"
 
 # Controls: 5 s of 440 Hz stereo, which must play.
-perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 5 * 44100 - 1);
-          print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
-                "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
-lame --quiet -m j "$work/tone.wav" "$music"
+tone_mp3 5 "$music"
 expect_playing "good track (control)"
 expect_playing "good track, no audio device (control)" SDL_AUDIODRIVER=nonexistent
 if [ "$(grep -c '^audio: no output device' "$work/stderr")" != 1 ]; then
@@ -136,7 +135,7 @@ expect_playing "truncated track"
 
 # A resampled track whose info tag claims 4 billion frames in a few kilobytes: opening it
 # must not take minutes.
-lame --quiet -m j --resample 22.05 "$work/tone.wav" "$music"
+tone_mp3 5 "$music" --resample 22.05
 perl -0777 -pi -e 's/(Info|Xing)(.{4}).{4}/$1$2\xff\xff\xff\xff/s or die "no info tag\n"' "$music"
 expect_playing "info tag claiming 4 billion frames"
 

@@ -13,6 +13,8 @@
 # music position stops and the intro keeps showing that moment, the opening title, so
 # its screenshots are compared with that frame exactly.
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/common.sh"
 
 [ $# -eq 5 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN" >&2; exit 2; }
 case=$1
@@ -24,10 +26,6 @@ escape_limit_ms=${ESCAPE_LIMIT_MS:-1000}
 here=$(dirname "$(realpath "$0")")
 [ -n "${DISPLAY:-}" ] || { echo "window_checks: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
-# Under AddressSanitizer the programs end by exit() with SDL, Xlib and Mesa still set up,
-# as designed; memory those libraries no longer reference shows as leaks not ours. The
-# project's list of such leaks applies when the caller has not chosen one.
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 
 work=$(mktemp -d)
 pids=()
@@ -53,10 +51,7 @@ passed() {
 }
 
 # 1.5 s of 440 Hz stereo as the music; the intro finds it as ../data/ from $work/run.
-perl -e 'my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. 1.5 * 44100 - 1);
-         print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
-               "data", pack("V", length $pcm), $pcm' >"$work/tone.wav"
-lame --quiet -m j "$work/tone.wav" "$work/data/vorb_06_mp3.mp3"
+tone_mp3 1.5 "$work/data/vorb_06_mp3.mp3"
 
 # A window manager gives captioned windows their frame and turns a close request into
 # WM_DELETE_WINDOW; it also makes the decoration hints of the windows take effect.

@@ -12,6 +12,8 @@
 # usage: soak.sh INTRO INTRO_RENDER SWAP_COUNTER_PROBE DATA_PACK [SECONDS [RSS_LIMIT_KB]]
 #   SECONDS defaults to 180, RSS_LIMIT_KB to 4096.
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/../e2e/common.sh"
 
 [ $# -ge 4 ] || { echo "usage: $0 INTRO INTRO_RENDER SWAP_COUNTER_PROBE DATA_PACK [SECONDS [RSS_LIMIT_KB]]" >&2; exit 2; }
 intro=$(realpath "$1")
@@ -22,8 +24,6 @@ after=${5:-180}
 rss_limit=${6:-4096}
 # Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
 # designed; what those libraries no longer reference is not ours (as in test.sh).
-here=$(dirname "$(realpath "$0")")
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../sanitizer/lsan.supp:print_suppressions=0}
 [ -n "${DISPLAY:-}" ] || { echo "soak: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 track=6
@@ -38,10 +38,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/run" "$work/data"
 cp -r "$pack/." "$work/data/"
-perl -e 'my $n = $ARGV[0] * 44100; my $pcm = pack("s<*", map { my $v = int(3000 * sin($_ * 6.2831853 * 440 / 44100)); ($v, $v) } 0 .. $n - 1);
-         print "RIFF", pack("V", 36 + length $pcm), "WAVEfmt ", pack("VvvVVvv", 16, 1, 2, 44100, 4 * 44100, 4, 16),
-               "data", pack("V", length $pcm), $pcm' "$track" >"$work/tone.wav"
-lame --quiet -m j "$work/tone.wav" "$work/data/vorb_06_mp3.mp3"
+tone_mp3 "$track" "$work/data/vorb_06_mp3.mp3"
 "$render" --data "$work/data/" --time "$track" --scale 4 -o "$work/expected.png" 2>/dev/null
 convert "$work/expected.png" -depth 8 "rgb:$work/expected.rgb"
 
