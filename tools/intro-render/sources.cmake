@@ -18,7 +18,7 @@ add_library(intro_render_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/video_output.cpp
 )
 target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(intro_render_core PUBLIC intro_draw stb)
+target_link_libraries(intro_render_core PUBLIC intro_draw tool_png stb)
 
 add_executable(intro-render ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(intro-render PRIVATE intro_render_core)

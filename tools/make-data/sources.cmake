@@ -20,4 +20,4 @@ add_executable(make-data
   ${CMAKE_CURRENT_SOURCE_DIR}/make-data/song_mixdown.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/make-data/mp3_encoder.cpp
 )
-target_link_libraries(make-data PRIVATE stb PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)
+target_link_libraries(make-data PRIVATE tool_png stb PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)
