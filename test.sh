@@ -7,10 +7,10 @@ set -euo pipefail
 cd "$(dirname "$(realpath "$0")")"
 jobs=$(nproc)
 
-scripts/setup-deps.sh
+scripts/setup-deps.sh test
 
 echo "test: building and running the suite (build/)" >&2
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=ON -DINTRO_BENCH=ON >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
