@@ -27,7 +27,7 @@ void writeSprite(const std::string& path, int size, uint32_t seed) {
             rgba.insert(rgba.end(), {uint8_t(x * 4), uint8_t(y * 4), uint8_t(seed >> 24), uint8_t(inside ? 255 : 0)});
         }
     if (!stbi_write_png(path.c_str(), size, size, 4, rgba.data(), size * 4)) {
-        std::fprintf(stderr, "assets_bench: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "bench-assets: cannot write %s\n", path.c_str());
         std::exit(1);
     }
 }
