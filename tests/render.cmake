@@ -13,3 +13,10 @@ add_test(NAME render_capture
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/render_capture.sh $<TARGET_FILE:intro-render>
                  ${CMAKE_BINARY_DIR}/test-data-pack ${CMAKE_BINARY_DIR}/test-render-capture)
 set_tests_properties(render_capture PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 300)
+
+# Outputs through links and onto read-only files, signals around a stuck encoder or a
+# waiting FIFO, and the PATH search for the encoder.
+add_test(NAME render_edges
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/render_edges.sh $<TARGET_FILE:intro-render>
+                 ${CMAKE_BINARY_DIR}/test-data-pack ${CMAKE_BINARY_DIR}/test-render-edges)
+set_tests_properties(render_edges PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 120)
