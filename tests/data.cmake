@@ -21,3 +21,6 @@ if(ZBARIMG)
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/data_pack_qr.sh ${ZBARIMG} ${DATA_PACK_DIR}/lowrezqr.png)
   set_tests_properties(data_pack_qr_reads PROPERTIES FIXTURES_REQUIRED data_pack)
 endif()
+
+# Every program the README runs is one that run.sh builds.
+add_test(NAME readme_programs COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/readme_programs.sh ${CMAKE_SOURCE_DIR})
