@@ -2,6 +2,7 @@
 
 #include "interrupt.h"
 #include "pending_file.h"
+#include "printable.h"
 
 #include <cerrno>
 #include <csignal>
@@ -52,7 +53,7 @@ EncoderProcess::~EncoderProcess() { stop(); }
 bool EncoderProcess::start(const std::string& path, const std::vector<std::string>& args, std::string& error) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        error = std::string("cannot make a pipe to ") + path + ": " + std::strerror(errno);
+        error = "cannot make a pipe to " + printable(path) + ": " + std::strerror(errno);
         return false;
     }
     std::vector<char*> argv;
@@ -79,7 +80,7 @@ bool EncoderProcess::start(const std::string& path, const std::vector<std::strin
     if (status != 0) {
         pid_ = -1;
         close(pipeEnds[1]);
-        error = "cannot start " + path + ": " + std::strerror(status);
+        error = "cannot start " + printable(path) + ": " + std::strerror(status);
         return false;
     }
     input_ = pipeEnds[1];

@@ -47,7 +47,11 @@ constexpr char kUsage[] =
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
     "\n"
-    "Exit status: 0 done, 1 cannot write, encode or read, 2 bad arguments, 130 interrupted.\n";
+    "Outputs are written as a whole under a temporary name; missing folders are made,\n"
+    "symbolic links written through, read-only files refused.\n"
+    "\n"
+    "Exit status: 0 done, 1 cannot write, encode or read, 2 bad arguments,\n"
+    "130 interrupted by Ctrl-C (143 by SIGTERM).\n";
 
 bool endsWith(const std::string& text, const char* suffix) {
     const size_t n = std::strlen(suffix);
