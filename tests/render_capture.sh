@@ -58,11 +58,12 @@ moov=$(grep -bo -a moov clip.mp4 | head -n 1 | cut -d: -f1)
 mdat=$(grep -bo -a mdat clip.mp4 | head -n 1 | cut -d: -f1)
 [ "$moov" -lt "$mdat" ] || fail "mp4: the index (moov at $moov) follows the media data (mdat at $mdat)"
 # At an even scale the colour samples never straddle two canvas pixels: what differs from
-# the moment is quantisation, a few levels on average, never a smeared edge.
+# the moment is quantisation, under 2.2 levels on average (measured 1.85; colour averaged
+# across block edges, as a bicubic or bilinear conversion does, gives 2.6 and 3.7).
 frame_rgb clip.mp4 5 > got.rgb
 png_rgb moment5.png > want.rgb
 set -- $(bytes_differ want.rgb got.rgb)
-[ "$1" -le 24 ] && awk -v m="$2" 'BEGIN { exit !(m <= 3) }' || fail "mp4 frame 5 differs by up to $1, $2 on average"
+[ "$1" -le 32 ] && awk -v m="$2" 'BEGIN { exit !(m <= 2.2) }' || fail "mp4 frame 5 differs by up to $1, $2 on average"
 [ "$(probe clip.mp4 a stream=codec_name)" = "aac " ] || fail "mp4 sound: $(probe clip.mp4 a stream=codec_name)"
 [ "$(frames_in clip.mp4)" = 12 ] || fail "mp4: not 12 frames"
 near "$(probe clip.mp4 a stream=duration)" 1.5 0.03 || fail "mp4 sound is not 1.5 s long"
