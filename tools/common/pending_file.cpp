@@ -37,11 +37,31 @@ bool followLinks(const std::string& path, std::string& target) {
     return false;
 }
 
-// open() that waits through signals until the run is interrupted.
-int openUninterrupted(const char* path, int flags, mode_t mode) {
+// How often a FIFO output is tried while it waits for its reader.
+constexpr useconds_t kFifoPollMicroseconds = 20000;
+
+// Opens the FIFO at path for writing once a reader has it open. A blocking open() could
+// not be ended by a signal that arrived just before it; polling without blocking can.
+int openFifoWhenRead(const char* path) {
     for (;;) {
-        const int fd = ::open(path, flags, mode);
-        if (fd >= 0 || errno != EINTR || interrupted()) return fd;
+        if (interrupted()) {
+            errno = EINTR;
+            return -1;
+        }
+        const int fd = ::open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            // Blocking from here on: writes wait for the reader instead of failing.
+            const int flags = fcntl(fd, F_GETFL);
+            if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+                const int reason = errno;
+                ::close(fd);
+                errno = reason;
+                return -1;
+            }
+            return fd;
+        }
+        if (errno != ENXIO && errno != EINTR) return -1;  // ENXIO: no reader yet
+        usleep(kFifoPollMicroseconds);
     }
 }
 
@@ -111,7 +131,7 @@ bool PendingFile::create(const std::string& finalPath, std::string& error) {
     if (!folder.empty() && !makeFolders(folder, error)) return false;
     struct stat info;
     if (stat(targetPath_.c_str(), &info) != 0) return openTemporary(0, error);
-    if (!S_ISREG(info.st_mode)) return openDirectly(error);
+    if (!S_ISREG(info.st_mode)) return openDirectly(S_ISFIFO(info.st_mode), error);
     // Refused exactly when a direct write would be refused; opening without O_TRUNC
     // leaves the file as it is.
     const int probe = ::open(targetPath_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -120,8 +140,13 @@ bool PendingFile::create(const std::string& finalPath, std::string& error) {
     return openTemporary(info.st_mode & 07777, error);
 }
 
-bool PendingFile::openDirectly(std::string& error) {
-    fd_ = openUninterrupted(targetPath_.c_str(), O_WRONLY | O_CLOEXEC, 0);
+bool PendingFile::openDirectly(bool fifo, std::string& error) {
+    if (fifo) {
+        fd_ = openFifoWhenRead(targetPath_.c_str());
+    } else {
+        do fd_ = ::open(targetPath_.c_str(), O_WRONLY | O_CLOEXEC);
+        while (fd_ < 0 && errno == EINTR && !interrupted());
+    }
     if (fd_ < 0) return fail(errno, error);
     return true;
 }

@@ -16,8 +16,8 @@
 // The temporary name is new (never an existing file of the user's).
 //
 // Failures return false with error set to "cannot write <final path>: <system reason>"
-// (or "cannot create folder ..."). Once the run is interrupted (interrupted()), a blocked
-// open or write gives up with "Interrupted system call".
+// (or "cannot create folder ..."). Once the run is interrupted (interrupted()), an open
+// waiting for a FIFO's reader or a blocked write gives up with "Interrupted system call".
 class PendingFile {
 public:
     PendingFile() = default;
@@ -41,7 +41,7 @@ public:
 
 private:
     bool fail(int systemError, std::string& error);
-    bool openDirectly(std::string& error);
+    bool openDirectly(bool fifo, std::string& error);
     bool openTemporary(mode_t keptMode, std::string& error);
 
     int fd_ = -1;
