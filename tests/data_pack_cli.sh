@@ -33,7 +33,8 @@ if "$make_data" --check "$work/second" 2>"$work/err"; then fail "--check accepts
 grep -q "out of date" "$work/err" || fail "stale: $(cat "$work/err")"
 mkdir "$work/empty"
 if "$make_data" --check "$work/empty" 2>/dev/null; then fail "--check accepts a folder without .version"; fi
-if "$make_data" --check "$work/missing" 2>/dev/null; then fail "--check accepts a missing folder"; fi
+if "$make_data" --check "$work/missing" 2>"$work/err"; then fail "--check accepts a missing folder"; fi
+[ "$(cat "$work/err")" = "make-data: $work/missing/: No such file or directory" ] || fail "missing: $(cat "$work/err")"
 echo "ok   same bytes, the record and the version check"
 
 # A folder the user has worked in: their files are never overwritten or deleted, whether

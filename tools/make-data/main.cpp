@@ -182,6 +182,11 @@ int writeDataPack(const std::string& dir) {
 // make-data wrote is today's). The user's own files count as they are.
 int checkDataPack(const std::string& dir) {
     PackRecord record;
+    struct stat info;
+    if (stat(dir.c_str(), &info) != 0) {
+        std::fprintf(stderr, "make-data: %s: %s\n", printable(dir).c_str(), std::strerror(errno));
+        return 1;
+    }
     if (!readPackRecord(dir + kRecordName, record)) {
         std::fprintf(stderr, "make-data: %s has no %s: not written by make-data\n", printable(dir).c_str(),
                      kRecordName);
