@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 
 // An output file that appears under its final name only when it is complete: it is
 // written under a temporary name in the same folder (so the final rename cannot cross
