@@ -10,6 +10,9 @@ target_compile_definitions(data_pack_test PRIVATE DATA_PACK_DIR="${DATA_PACK_DIR
 target_link_libraries(data_pack_test PRIVATE stb PkgConfig::MPG123 GTest::gtest GTest::gtest_main)
 gtest_discover_tests(data_pack_test DISCOVERY_TIMEOUT 60 PROPERTIES FIXTURES_REQUIRED data_pack)
 
+# The record of what make-data wrote: digests and the text of .version.
+intro_test(data_record_test data_record_test.cpp LIBS make_data_record)
+
 add_test(NAME data_pack_cli
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/data_pack_cli.sh $<TARGET_FILE:make-data>
                  ${DATA_PACK_DIR} ${CMAKE_BINARY_DIR}/test-data-cli)
@@ -21,3 +24,6 @@ if(ZBARIMG)
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/data_pack_qr.sh ${ZBARIMG} ${DATA_PACK_DIR}/lowrezqr.png)
   set_tests_properties(data_pack_qr_reads PROPERTIES FIXTURES_REQUIRED data_pack)
 endif()
+
+# Every program the README runs is one that run.sh builds.
+add_test(NAME readme_programs COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/readme_programs.sh ${CMAKE_SOURCE_DIR})

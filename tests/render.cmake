@@ -1,6 +1,6 @@
 # intro-render: its parts, the program end to end, and its captures through ffmpeg.
 intro_test(render_test render_frame_test.cpp render_moments_test.cpp render_options_test.cpp
-           render_image_test.cpp LIBS intro_render_core)
+           render_image_test.cpp render_printable_test.cpp LIBS intro_render_core)
 
 intro_test(render_cli_test render_cli_test.cpp LIBS stb)
 target_compile_definitions(render_cli_test PRIVATE
@@ -13,3 +13,10 @@ add_test(NAME render_capture
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/render_capture.sh $<TARGET_FILE:intro-render>
                  ${CMAKE_BINARY_DIR}/test-data-pack ${CMAKE_BINARY_DIR}/test-render-capture)
 set_tests_properties(render_capture PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 300)
+
+# Outputs through links and onto read-only files, signals around a stuck encoder or a
+# waiting FIFO, and the PATH search for the encoder.
+add_test(NAME render_edges
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/render_edges.sh $<TARGET_FILE:intro-render>
+                 ${CMAKE_BINARY_DIR}/test-data-pack ${CMAKE_BINARY_DIR}/test-render-edges)
+set_tests_properties(render_edges PROPERTIES FIXTURES_REQUIRED data_pack TIMEOUT 120)

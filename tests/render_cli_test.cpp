@@ -225,25 +225,93 @@ TEST_F(RenderCli, HelpPrintsTheUsage) {
     EXPECT_EQ(run.err, "");
 }
 
-// Status 2, the reason on the first line, then the usage; nothing written.
-TEST_F(RenderCli, BadArgumentsExitWith2AndTheUsage) {
-    const std::string lines[] = {
-        "",
-        "--beat one -o x.png",
-        "--beats 0:1:0 --raw -o x.raw",
-        "--beat 1 --beat 2 -o x.png",
-        "--beat 1 -o x.png --scale 1000",
-        "--fps 60 --video x.gif",
-        "--beat 1 --sheet x.png --raw",
+// Status 2, the reason and a pointer to --help, two lines in all; nothing written.
+TEST_F(RenderCli, BadArgumentsExitWith2AndOneLine) {
+    const struct {
+        std::string args, reason;
+    } cases[] = {
+        {"", "no moments: give --beat, --time, --beats or --fps"},
+        {"--beat one -o x.png", "--beat: 'one' is not a finite number"},
+        {"--beats 0:1:0 --raw -o x.raw", "--beats 0:1:0: STEP must be greater than 0"},
+        {"--beat 1 --beat 2 -o x.png", "-o x.png holds one moment, not 2; use -o DIR/ for several"},
+        {"--beat 1 -o x.png --scale 1000", "--scale: '1000' is not a whole number from 1 to 64"},
+        {"--fps 60 --video x.gif", "--video x.gif: a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames "
+                                   "per second, not 60"},
+        {"--beat 1 --sheet x.png --raw", "--raw needs -o FILE or -o -"},
     };
-    for (const std::string& line : lines) {
-        const Outcome run = render(line);
-        EXPECT_EQ(run.status, 2) << line;
-        EXPECT_EQ(run.err.rfind("intro-render: ", 0), 0u) << line << "\n" << run.err;
-        EXPECT_NE(run.err.find("\nusage: intro-render"), std::string::npos) << line << "\n" << run.err;
-        EXPECT_EQ(run.out, "") << line;
-        EXPECT_TRUE(filesIn(work_ / "run").empty()) << line;
+    for (const auto& c : cases) {
+        const Outcome run = render(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_EQ(run.err, "intro-render: " + c.reason + "\ntry 'intro-render --help'\n") << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_TRUE(filesIn(work_ / "run").empty()) << c.args;
     }
+}
+
+// A folder asked for with --data must exist and hold pictures; the message names it, with
+// the bytes of a name that would steer the terminal written out.
+TEST_F(RenderCli, DataFolderNamedMustHoldThePictures) {
+    fs::create_directories(work_ / "run/empty");
+    std::ofstream(work_ / "run/plain") << "a plain file";
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"--data nowhere", "intro-render: --data nowhere/: No such file or directory\n"},
+        {"--data plain", "intro-render: --data plain/: Not a directory\n"},
+        {"--data empty/", "intro-render: --data empty/: the folder holds none of the show's pictures\n"},
+        {"--data \"$(printf 'x\\033[2J')\"", "intro-render: --data x\\x1b[2J/: No such file or directory\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = render(c.args + " --beat 1 --raw -o out.raw");
+        EXPECT_EQ(run.status, 1) << c.args;
+        const size_t at = run.err.rfind("intro-render: ");
+        ASSERT_NE(at, std::string::npos) << run.err;
+        EXPECT_EQ(run.err.substr(at), c.message) << c.args;
+        EXPECT_FALSE(fs::exists(work_ / "run/out.raw")) << c.args;
+    }
+}
+
+// Every kind of output creates the folders its name needs.
+TEST_F(RenderCli, MissingFoldersAreCreatedForEveryOutput) {
+    const std::string beat = std::string("--beat ") + kHelmetBeat;
+    for (const std::string& args : {beat + " -o a/b/shot.png", beat + " --raw -o c/d/out.raw",
+                                    beat + " --sheet e/f/sheet.png", beat + " -o g/h/"}) {
+        const Outcome run = render(args);
+        EXPECT_EQ(run.status, 0) << args << "\n" << run.err;
+    }
+    EXPECT_EQ(readPng(work_ / "run/a/b/shot.png").width, 64);
+    EXPECT_EQ(readFile(work_ / "run/c/d/out.raw"), helmetBytes());
+    EXPECT_TRUE(fs::is_regular_file(work_ / "run/e/f/sheet.png"));
+    EXPECT_TRUE(fs::is_regular_file(work_ / "run/g/h/frame_00000.png"));
+}
+
+// A shorter sequence written over a longer one leaves no frame of the old one behind;
+// files of other names stay.
+TEST_F(RenderCli, ShorterSequenceRemovesTheStaleFrames) {
+    Outcome run = render("--beats 0:5:1 -o seq/");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* other : {"frame_0001.png", "frame_000001.png", "notes.txt", "frame_00009.jpg"})
+        std::ofstream(work_ / "run/seq" / other) << "the user's";
+    run = render(std::string("--beat ") + kHelmetBeat + " --beat 1 -o seq/");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.rfind("intro-render: ")),
+              "intro-render: removed 4 frames of an earlier run from seq/ (frame_00002.png and on)\n");
+    EXPECT_EQ(filesIn(work_ / "run/seq"),
+              (std::vector<std::string>{"frame_00000.png", "frame_000001.png", "frame_00001.png", "frame_00009.jpg",
+                                        "frame_0001.png", "notes.txt"}));
+    ArgbGfx helmet;
+    fillHelmet(helmet);
+    EXPECT_EQ(readPng(work_ / "run/seq/frame_00000.png").bytes, scaledRgb(helmet, 1));
+}
+
+// A reader that closes the pipe early has what it wanted: status 0, no message.
+TEST_F(RenderCli, PipeClosedEarlyEndsQuietly) {
+    const fs::path dir = work_ / "run";
+    const std::string command = "cd '" + dir.string() + "' && { '" INTRO_RENDER "' --beats 0:300:1 --raw -o - " +
+                                "2>err; echo $? >status; } | head -c 100 >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(readFile(dir / "status"), "0\n");
+    EXPECT_EQ(readFile(dir / "err").find("intro-render"), std::string::npos) << readFile(dir / "err");
 }
 
 // An existing device or FIFO is written to, never renamed over.
@@ -269,11 +337,10 @@ TEST_F(RenderCli, UnwritableOutputsNameThePathAndTheReason) {
     const struct {
         std::string args, message;
     } cases[] = {
-        {"-o blocker/x.png", "intro-render: cannot write blocker/x.png: Not a directory\n"},
-        {"--raw -o blocker/x.raw", "intro-render: cannot write blocker/x.raw: Not a directory\n"},
-        {"--sheet blocker/x.png", "intro-render: cannot write blocker/x.png: Not a directory\n"},
+        {"-o blocker/x.png", "intro-render: cannot create folder blocker: Not a directory\n"},
+        {"--raw -o blocker/x.raw", "intro-render: cannot create folder blocker: Not a directory\n"},
+        {"--sheet blocker/x.png", "intro-render: cannot create folder blocker: Not a directory\n"},
         {"-o blocker/seq/", "intro-render: cannot create folder blocker: Not a directory\n"},
-        {"-o missing/x.png", "intro-render: cannot write missing/x.png: No such file or directory\n"},
     };
     for (const auto& c : cases) {
         const Outcome run = render(std::string("--beat ") + kHelmetBeat + " " + c.args);

@@ -1,7 +1,7 @@
 // The pictures intro-render writes: canvas pixels as sharp blocks, PNG bytes, and the
 // layout and labels of a contact sheet.
 #include "gfx/argb_gfx.h"
-#include "png_encode.h"
+#include "png_bytes.h"
 #include "scaled_image.h"
 #include "sheet.h"
 
@@ -64,7 +64,7 @@ TEST(PngEncode, DecodesToTheSameRgbBytes) {
     fillSmall(image);
     std::vector<uint8_t> rgb;
     ASSERT_TRUE(scaleImage(image, 2, kRgbBytes, rgb));
-    const std::vector<uint8_t> png = encodeRgbPng(rgb, 6, 4);
+    const std::vector<uint8_t> png = encodePng(rgb, 6, 4, 3);
     ASSERT_FALSE(png.empty());
     int w = 0, h = 0, channels = 0;
     stbi_uc* decoded = stbi_load_from_memory(png.data(), int(png.size()), &w, &h, &channels, 0);
@@ -75,7 +75,7 @@ TEST(PngEncode, DecodesToTheSameRgbBytes) {
     EXPECT_EQ(std::vector<uint8_t>(decoded, decoded + 6 * 4 * 3), rgb);
     stbi_image_free(decoded);
     // A buffer of the wrong size is refused rather than read past its end.
-    EXPECT_TRUE(encodeRgbPng(rgb, 7, 4).empty());
+    EXPECT_TRUE(encodePng(rgb, 7, 4, 3).empty());
 }
 
 // Width: margins of 4, 64 per thumbnail, gaps of 4; height: 64 + 2 + 5 per row.

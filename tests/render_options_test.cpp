@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,7 @@ TEST(RenderOptions, VideoDefaults) {
     EXPECT_EQ(p.options.momentCount, 7848);
     EXPECT_TRUE(p.options.withAudio);
     EXPECT_FALSE(p.options.lossless);
+    EXPECT_FALSE(p.options.toGiven);
 
     p = parse({"--fps", "10", "--video", "clip.webm", "--from", "1", "--to", "2", "--scale", "2", "--lossless",
                "--no-audio", "--progress"});
@@ -83,12 +85,25 @@ TEST(RenderOptions, VideoDefaults) {
     EXPECT_TRUE(p.options.lossless);
     EXPECT_FALSE(p.options.withAudio);
     EXPECT_TRUE(p.options.progress);
+    EXPECT_TRUE(p.options.toGiven);
+
+    // Odd blocks are refused for the mp4 that players take, not for its lossless form.
+    p = parse({"--fps", "10", "--video", "clip.mp4", "--scale", "1", "--lossless"});
+    ASSERT_TRUE(p.ok) << p.error;
 
     // A gif has no sound track.
     p = parse({"--fps", "25", "--video", "loop.gif"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.videoFormat, VideoFormat::Gif);
     EXPECT_FALSE(p.options.withAudio);
+}
+
+// A value too small to represent is the nearest one, as strtod gives it, not an error.
+TEST(RenderOptions, TinyNumbersUnderflowToZero) {
+    const Parsed p = parse({"--beat", "1e-400", "--time", "-4.9e-330", "--raw", "-o", "-"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.moments[0].first, 0);
+    EXPECT_LE(std::abs(p.options.moments[1].first), 1e-300);
 }
 
 TEST(RenderOptions, SheetTakesColumns) {
@@ -119,7 +134,10 @@ TEST(RenderOptions, BadLinesAreRefusedWithTheirReason) {
         {{"--beat", "1x", "-o", "a.png"}, "--beat: '1x' is not a finite number"},
         {{"--time", "", "-o", "a.png"}, "--time: '' is not a finite number"},
         {{"--beat", "nan", "-o", "a.png"}, "--beat: 'nan' is not a finite number"},
-        {{"--beat", "1e999", "-o", "a.png"}, "--beat: '1e999' is not a finite number"},
+        {{"--beat", "1e999", "-o", "a.png"}, "--beat: '1e999' is out of range"},
+        {{"--time", "-1e999", "-o", "a.png"}, "--time: '-1e999' is out of range"},
+        {{"--beat", "inf", "-o", "a.png"}, "--beat: 'inf' is not a finite number"},
+        {{"--beat", "1\x1b[31m", "-o", "a.png"}, "--beat: '1\\x1b[31m' is not a finite number"},
         {{"--beats", "0:1", "-o", "d/"}, "--beats: expected A:B:STEP with three numbers, got '0:1'"},
         {{"--beats", "0:1:0", "-o", "d/"}, "--beats 0:1:0: STEP must be greater than 0"},
         {{"--beats", "0:1:-1", "-o", "d/"}, "--beats 0:1:-1: STEP must be greater than 0"},
@@ -153,6 +171,8 @@ TEST(RenderOptions, BadLinesAreRefusedWithTheirReason) {
         {{"--fps", "60", "--video", "a.gif"}, "a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
                                               "second, not 60"},
         {{"--fps", "10", "--video", "a.gif", "--lossless"}, "--lossless: a gif is always paletted"},
+        {{"--fps", "10", "--video", "a.mp4", "--scale", "3"},
+         "--video a.mp4: an mp4 keeps the pixel blocks sharp only at an even --scale, not 3 (or add --lossless)"},
         {{"--fps", "10", "-o", "d/", "--no-audio"}, "--no-audio belongs to --video"},
         {{"--fps", "10", "-o", "d/", "--lossless"}, "--lossless belongs to --video"},
         {{"--beat", "1", "-o", "a.png", "--data", ""}, "--data needs a non-empty path"},

@@ -1,4 +1,10 @@
-# Pieces the tools share.
-add_library(tool_png STATIC ${CMAKE_CURRENT_LIST_DIR}/png_bytes.cpp)
-target_include_directories(tool_png PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(tool_png PUBLIC stb)
+# The file edge, interrupts and PNG encoding that intro-render and make-data share.
+add_library(tool_common STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/folders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/interrupt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pending_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/png_bytes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/printable.cpp
+)
+target_include_directories(tool_common PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(tool_common PUBLIC stb)

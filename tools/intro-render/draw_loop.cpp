@@ -43,3 +43,7 @@ int stopRun(Progress& progress, const std::string& outcome) {
 int endedEarly(RunEnd end, Progress& progress, const std::string& error, const std::string& outcome) {
     return end == RunEnd::Interrupted ? stopRun(progress, outcome) : failRun(progress, error);
 }
+
+int stepFailed(Progress& progress, const std::string& error, const std::string& outcome) {
+    return interrupted() ? stopRun(progress, outcome) : failRun(progress, error);
+}

@@ -31,6 +31,10 @@ int failRun(Progress& progress, const std::string& message);
 // (130 for Ctrl-C).
 int stopRun(Progress& progress, const std::string& outcome);
 
+// A step before or after the drawing failed: reported as the interrupt when one cut it
+// short (a blocked open of a FIFO, say), otherwise as the failure.
+int stepFailed(Progress& progress, const std::string& error, const std::string& outcome);
+
 // The exit status of a run that ended early: 1 after a failure (error printed), the
 // signal's status after an interrupt (outcome printed).
 int endedEarly(RunEnd end, Progress& progress, const std::string& error, const std::string& outcome);

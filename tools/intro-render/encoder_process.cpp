@@ -1,6 +1,8 @@
 #include "encoder_process.h"
 
+#include "interrupt.h"
 #include "pending_file.h"
+#include "printable.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,10 +11,25 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
+
+namespace {
+
+// How long an encoder asked to stop may take before it is killed.
+constexpr int kStopGraceMilliseconds = 2000;
+constexpr int kStopPollMilliseconds = 10;
+
+// A file the system would run: a regular file with execute permission for us.
+bool isExecutableFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
 
 std::string findOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -24,7 +41,8 @@ std::string findOnPath(const std::string& program) {
         // An empty entry is the working directory.
         const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
         const std::string candidate = dir + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        // A folder or a file without execute permission is passed over, as the shell does.
+        if (isExecutableFile(candidate)) return candidate;
         begin = end + 1;
     }
     return "";
@@ -35,7 +53,7 @@ EncoderProcess::~EncoderProcess() { stop(); }
 bool EncoderProcess::start(const std::string& path, const std::vector<std::string>& args, std::string& error) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        error = std::string("cannot make a pipe to ") + path + ": " + std::strerror(errno);
+        error = "cannot make a pipe to " + printable(path) + ": " + std::strerror(errno);
         return false;
     }
     std::vector<char*> argv;
@@ -62,7 +80,7 @@ bool EncoderProcess::start(const std::string& path, const std::vector<std::strin
     if (status != 0) {
         pid_ = -1;
         close(pipeEnds[1]);
-        error = "cannot start " + path + ": " + std::strerror(status);
+        error = "cannot start " + printable(path) + ": " + std::strerror(status);
         return false;
     }
     input_ = pipeEnds[1];
@@ -87,6 +105,12 @@ bool EncoderProcess::finish(std::string& error) {
     int status = 0;
     pid_t waited;
     while ((waited = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+        // Interrupted while the encoder finishes: it is not waited for any longer.
+        if (interrupted()) {
+            stop();
+            error = "interrupted";
+            return false;
+        }
     }
     pid_ = -1;
     if (waited < 0) {
@@ -105,8 +129,20 @@ void EncoderProcess::stop() {
     if (input_ >= 0) close(input_);
     input_ = -1;
     if (pid_ < 0) return;
-    kill(pid_, SIGTERM);
+    // The whole group, so helpers the encoder started stop too; SIGCONT lets a stopped
+    // encoder act on the SIGTERM.
+    kill(-pid_, SIGTERM);
+    kill(-pid_, SIGCONT);
     int status;
+    for (int waited = 0; waited < kStopGraceMilliseconds; waited += kStopPollMilliseconds) {
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_ || (done < 0 && errno != EINTR)) {
+            pid_ = -1;
+            return;
+        }
+        usleep(kStopPollMilliseconds * 1000);
+    }
+    kill(-pid_, SIGKILL);
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;

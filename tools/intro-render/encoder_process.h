@@ -4,7 +4,8 @@
 #include <vector>
 
 // The full path of `program` found on PATH (or the system's default search path when PATH
-// is unset); empty when there is none that can be executed.
+// is unset): the first that is a regular file we may execute, as the shell searches;
+// empty when there is none.
 std::string findOnPath(const std::string& program);
 
 // A child process that reads what we write to its stdin.
@@ -21,9 +22,11 @@ public:
     // Writes to the child's stdin; false with errno set (EPIPE once it has exited).
     bool write(const void* data, size_t size);
     // Closes its stdin and waits for it to exit. True when it exited with status 0;
-    // otherwise error describes how it ended.
+    // otherwise error describes how it ended. Once the run is interrupted it stops the
+    // encoder instead of waiting.
     bool finish(std::string& error);
-    // Closes its stdin, asks it to stop and waits for it.
+    // Closes its stdin, asks its process group to stop (SIGTERM) and waits for it; one
+    // that has not ended after 2 s is killed.
     void stop();
 
 private:

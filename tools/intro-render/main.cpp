@@ -1,7 +1,7 @@
 // intro-render: draws chosen moments of the show offline, with the intro's own drawing
 // code and no window, GL or audio, and writes them as raw canvases, PNG pictures, a
 // contact sheet or a video with the music. `intro-render --help` lists the options.
-#include "assets/image_loader.h"
+#include "data_folder_check.h"
 #include "interrupt.h"
 #include "options.h"
 #include "outputs.h"
@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kBadArguments = 2;
+constexpr int kFailed = 1;
 
 }  // namespace
 
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     RenderOptions options;
     std::string error;
     if (!parseRenderOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "intro-render: %s\n\n%s", error.c_str(), usageText());
+        std::fprintf(stderr, "intro-render: %s\ntry 'intro-render --help'\n", error.c_str());
         return kBadArguments;
     }
     if (options.help) {
@@ -27,8 +28,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     catchInterrupts();
-    // The same pictures, found the same way, as the intro loads at start-up.
-    loadImagesFrom(options.dataDir.c_str());
+    // The same pictures, found the same way, as the intro loads at start-up; a folder
+    // named with --data must hold them.
+    if (!loadPictures(options, error)) {
+        std::fprintf(stderr, "intro-render: %s\n", error.c_str());
+        return kFailed;
+    }
 
     switch (options.output) {
     case OutputKind::Raw: return writeRaw(options);
@@ -37,5 +42,5 @@ int main(int argc, char** argv) {
     case OutputKind::Sheet: return writeSheet(options);
     case OutputKind::Video: return writeVideo(options);
     }
-    return 1;
+    return kFailed;
 }

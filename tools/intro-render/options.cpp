@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "printable.h"
 #include "sheet.h"
 
 #include <cctype>
@@ -22,7 +23,8 @@ constexpr char kUsage[] =
     "                    moment FROM + k/N seconds, for every such moment before TO\n"
     "  --from S          start of the --fps capture in seconds (default 0)\n"
     "  --to S            end of the --fps capture (default 130.8: the show's last change\n"
-    "                    at 128.8 s and 2 s of its final picture)\n"
+    "                    at 128.8 s and 2 s of its final picture; a video with sound\n"
+    "                    runs on to the end of the music when that is later)\n"
     "\n"
     "Output, exactly one of:\n"
     "  --raw -o FILE     each canvas as 16384 bytes R, G, B, A, row 0 first, in order;\n"
@@ -30,20 +32,26 @@ constexpr char kUsage[] =
     "  -o FILE.png       one moment as an RGB PNG\n"
     "  -o DIR/           one RGB PNG per moment: DIR/frame_00000.png, frame_00001.png, ...\n"
     "  --sheet FILE.png  a contact sheet of the moments, each labelled with its beat\n"
-    "  --video FILE      FILE.mp4 (H.264), FILE.webm (VP9) or FILE.gif, encoded by ffmpeg\n"
-    "                    with the music cut to the same span; needs --fps and no other\n"
-    "                    moments\n"
+    "  --video FILE      FILE.mp4 (H.264 High, 4:2:0), FILE.webm (VP9) or FILE.gif,\n"
+    "                    encoded by ffmpeg with the music cut to the same span; needs\n"
+    "                    --fps and no other moments\n"
     "\n"
     "Options:\n"
-    "  --scale N         each canvas pixel as an N x N block, 1 to 64 (default 1, video 8)\n"
+    "  --scale N         each canvas pixel as an N x N block, 1 to 64 (default 1, video 8;\n"
+    "                    even for an mp4 unless --lossless)\n"
     "  --cols C          thumbnails per row of --sheet, 1 to 1000 (default 8)\n"
-    "  --lossless        video: a lossless RGB picture (mp4 and webm)\n"
+    "  --lossless        video: a lossless RGB picture (mp4 and webm), for editing; few\n"
+    "                    players and no common browser play it\n"
     "  --no-audio        video: no sound track\n"
     "  --data DIR        folder of the pictures and the music (default ../data/)\n"
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
     "\n"
-    "Exit status: 0 done, 1 cannot write, encode or read, 2 bad arguments, 130 interrupted.\n";
+    "Outputs are written as a whole under a temporary name; missing folders are made,\n"
+    "symbolic links written through, read-only files refused.\n"
+    "\n"
+    "Exit status: 0 done, 1 cannot write, encode or read, 2 bad arguments,\n"
+    "130 interrupted by Ctrl-C (143 by SIGTERM).\n";
 
 bool endsWith(const std::string& text, const char* suffix) {
     const size_t n = std::strlen(suffix);
@@ -53,13 +61,19 @@ bool endsWith(const std::string& text, const char* suffix) {
     return true;
 }
 
-// A whole argument as a finite double, the way strtod reads it.
-bool readNumber(const char* text, double& value) {
-    if (!*text) return false;
+enum class NumberRead { Ok, NotANumber, OutOfRange };
+
+// A whole argument as a finite double, the way strtod reads it. A value too small to
+// represent reads as the nearest one (0 or a denormal); one too large is out of range.
+NumberRead readNumber(const char* text, double& value) {
+    if (!*text) return NumberRead::NotANumber;
     char* end = nullptr;
     errno = 0;
     value = std::strtod(text, &end);
-    return *end == '\0' && std::isfinite(value) && errno != ERANGE;
+    if (*end != '\0' || std::isnan(value)) return NumberRead::NotANumber;
+    const bool overflow = errno == ERANGE && std::isinf(value);
+    if (std::isinf(value)) return overflow ? NumberRead::OutOfRange : NumberRead::NotANumber;
+    return NumberRead::Ok;
 }
 
 // A whole argument as a decimal integer from low to high.
@@ -79,7 +93,8 @@ bool readRange(const char* text, double& a, double& b, double& step) {
     const char* colon2 = colon1 ? std::strchr(colon1 + 1, ':') : nullptr;
     if (!colon2) return false;
     const std::string first(text, colon1), second(colon1 + 1, colon2);
-    return readNumber(first.c_str(), a) && readNumber(second.c_str(), b) && readNumber(colon2 + 1, step);
+    return readNumber(first.c_str(), a) == NumberRead::Ok && readNumber(second.c_str(), b) == NumberRead::Ok &&
+           readNumber(colon2 + 1, step) == NumberRead::Ok;
 }
 
 // What the command line said, before the combination is checked.
@@ -127,6 +142,11 @@ private:
         return true;
     }
 
+    bool setToGiven(RenderOptions& options) {
+        options.toGiven = true;
+        return true;
+    }
+
     bool once(bool& seen, const char* name) {
         if (seen) return fail(std::string(name) + " given twice");
         seen = true;
@@ -136,15 +156,19 @@ private:
     bool numberOption(const char* name, double& number) {
         const char* text;
         if (!value(name, text)) return false;
-        if (!readNumber(text, number)) return fail(std::string(name) + ": '" + text + "' is not a finite number");
-        return true;
+        switch (readNumber(text, number)) {
+        case NumberRead::Ok: return true;
+        case NumberRead::OutOfRange: return fail(std::string(name) + ": '" + printable(text) + "' is out of range");
+        case NumberRead::NotANumber: break;
+        }
+        return fail(std::string(name) + ": '" + printable(text) + "' is not a finite number");
     }
 
     bool integerOption(const char* name, int32_t low, int32_t high, int32_t& number) {
         const char* text;
         if (!value(name, text)) return false;
         if (!readInteger(text, low, high, number))
-            return fail(std::string(name) + ": '" + text + "' is not a whole number from " + std::to_string(low) +
+            return fail(std::string(name) + ": '" + printable(text) + "' is not a whole number from " + std::to_string(low) +
                         " to " + std::to_string(high));
         return true;
     }
@@ -171,10 +195,10 @@ private:
             if (!value("--beats", text)) return false;
             source.kind = MomentSource::Kind::Beats;
             if (!readRange(text, source.first, source.last, source.step))
-                return fail(std::string("--beats: expected A:B:STEP with three numbers, got '") + text + "'");
-            if (!(source.step > 0)) return fail(std::string("--beats ") + text + ": STEP must be greater than 0");
+                return fail("--beats: expected A:B:STEP with three numbers, got '" + printable(text) + "'");
+            if (!(source.step > 0)) return fail("--beats " + printable(text) + ": STEP must be greater than 0");
             if (source.first > source.last + kRangeSlack)
-                return fail(std::string("--beats ") + text + ": A lies after B, so there is no moment");
+                return fail("--beats " + printable(text) + ": A lies after B, so there is no moment");
             options.moments.push_back(source);
             return true;
         }
@@ -185,13 +209,14 @@ private:
             return true;
         }
         if (arg == "--from") return once(given_.hasFrom, "--from") && numberOption("--from", given_.from);
-        if (arg == "--to") return once(given_.hasTo, "--to") && numberOption("--to", given_.to);
+        if (arg == "--to") return once(given_.hasTo, "--to") && numberOption("--to", given_.to) && setToGiven(options);
         if (arg == "-o") return pathOption("-o", given_.hasOutput, given_.output);
         if (arg == "--sheet") return pathOption("--sheet", given_.hasSheet, given_.sheet);
         if (arg == "--video") return pathOption("--video", given_.hasVideo, given_.video);
         if (arg == "--data") {
             if (!pathOption("--data", given_.hasData, options.dataDir)) return false;
             if (options.dataDir.back() != '/') options.dataDir += '/';
+            options.dataGiven = true;
             return true;
         }
         if (arg == "--scale")
@@ -202,7 +227,7 @@ private:
         if (arg == "--no-audio") return once(given_.noAudio, "--no-audio");
         if (arg == "--lossless") return once(given_.lossless, "--lossless");
         if (arg == "--progress") return once(options.progress, "--progress");
-        return fail("unknown argument '" + arg + "'");
+        return fail("unknown argument '" + printable(arg) + "'");
     }
 
     bool checkMoments(RenderOptions& options) {
@@ -233,7 +258,8 @@ private:
         if (given_.raw && !given_.hasOutput) return fail("--raw needs -o FILE or -o -");
         if (given_.hasOutput) return checkFileOutput(options);
         if (given_.hasSheet) {
-            if (!endsWith(given_.sheet, ".png")) return fail("--sheet " + given_.sheet + ": the sheet is a .png file");
+            if (!endsWith(given_.sheet, ".png"))
+                return fail("--sheet " + printable(given_.sheet) + ": the sheet is a .png file");
             options.output = OutputKind::Sheet;
             options.outputPath = given_.sheet;
             SheetLayout layout;
@@ -257,9 +283,9 @@ private:
             return true;
         }
         if (!endsWith(path, ".png"))
-            return fail("-o " + path + ": name a .png file or a folder ending in /, or add --raw");
+            return fail("-o " + printable(path) + ": name a .png file or a folder ending in /, or add --raw");
         if (options.momentCount != 1)
-            return fail("-o " + path + " holds one moment, not " + std::to_string(options.momentCount) +
+            return fail("-o " + printable(path) + " holds one moment, not " + std::to_string(options.momentCount) +
                         "; use -o DIR/ for several");
         options.output = OutputKind::PngFile;
         return true;
@@ -270,18 +296,23 @@ private:
         if (endsWith(path, ".mp4")) options.videoFormat = VideoFormat::Mp4;
         else if (endsWith(path, ".webm")) options.videoFormat = VideoFormat::Webm;
         else if (endsWith(path, ".gif")) options.videoFormat = VideoFormat::Gif;
-        else return fail("--video " + path + ": the name must end in .mp4, .webm or .gif");
+        else return fail("--video " + printable(path) + ": the name must end in .mp4, .webm or .gif");
         if (options.moments.size() != 1 || options.moments[0].kind != MomentSource::Kind::Frames)
             return fail("--video needs --fps and no other moments: frame k is the moment FROM + k/N");
         // A GIF counts its frame delays in whole hundredths of a second, and players stretch
         // delays below 2 hundredths, so only rates with a whole delay of 2 or more keep time.
         const int32_t fps = options.moments[0].fps;
         if (options.videoFormat == VideoFormat::Gif && (fps > 50 || 100 % fps != 0))
-            return fail("--video " + path + ": a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
+            return fail("--video " + printable(path) + ": a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
                         "second, not " + std::to_string(fps));
         if (given_.lossless && options.videoFormat == VideoFormat::Gif)
             return fail("--lossless: a gif is always paletted; use .mp4 or .webm");
         if (!given_.hasScale) options.scale = kDefaultVideoScale;
+        // Players want H.264 with colour at half resolution: one colour sample per 2 x 2
+        // pixels. Only with even blocks does each such square lie inside one canvas pixel.
+        if (options.videoFormat == VideoFormat::Mp4 && !given_.lossless && options.scale % 2 != 0)
+            return fail("--video " + printable(path) + ": an mp4 keeps the pixel blocks sharp only at an even --scale, "
+                        "not " + std::to_string(options.scale) + " (or add --lossless)");
         options.output = OutputKind::Video;
         options.outputPath = path;
         options.lossless = given_.lossless;

@@ -32,8 +32,10 @@ struct RenderOptions {
     int32_t scale = 1;
     int32_t columns = kDefaultColumns;
     std::string dataDir = "../data/";  // ends in '/'
+    bool dataGiven = false;            // --data named the folder: it must hold the pictures
     bool lossless = false;
     bool withAudio = true;
+    bool toGiven = false;  // --to given; otherwise a video with sound may run on
     bool progress = false;  // forced on with --progress; otherwise only on a terminal
     bool help = false;
 };

@@ -1,14 +1,14 @@
 #include "draw_loop.h"
+#include "folders.h"
+#include "frame_files.h"
 #include "gfx/argb_gfx.h"
 #include "outputs.h"
 #include "pending_file.h"
-#include "png_encode.h"
+#include "png_bytes.h"
+#include "printable.h"
 #include "scaled_image.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -16,36 +16,28 @@ namespace {
 bool writeCanvasPng(const ArgbGfx& canvas, int32_t scale, const std::string& path, std::vector<uint8_t>& rgb,
                     std::string& error) {
     if (!scaleImage(canvas, scale, kRgbBytes, rgb)) {
-        error = "cannot scale the canvas for " + path;
+        error = "cannot scale the canvas for " + printable(path);
         return false;
     }
-    const std::vector<uint8_t> png = encodeRgbPng(rgb, canvas.width * scale, canvas.height * scale);
+    const std::vector<uint8_t> png = encodePng(rgb, canvas.width * scale, canvas.height * scale, kRgbBytes);
     if (png.empty()) {
-        error = "cannot encode " + path + " as PNG";
+        error = "cannot encode " + printable(path) + " as PNG";
         return false;
     }
     PendingFile file;
     return file.create(path, error) && file.write(png.data(), png.size(), error) && file.commit(error);
 }
 
-// Creates dir and its missing parents; an existing folder is fine.
-bool makeFolders(const std::string& dir, std::string& error) {
-    for (size_t end = dir.find('/', 1); end != std::string::npos; end = dir.find('/', end + 1)) {
-        const std::string folder = dir.substr(0, end);
-        if (mkdir(folder.c_str(), 0777) == 0) continue;
-        const int reason = errno;
-        struct stat info;
-        if (reason == EEXIST && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
-        error = "cannot create folder " + folder + ": " + std::strerror(reason == EEXIST ? ENOTDIR : reason);
-        return false;
-    }
-    return true;
-}
-
-std::string frameName(int64_t index) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%05lld.png", static_cast<long long>(index));
-    return name;
+// What an early end leaves in the folder: this run's first frames, then perhaps frames of
+// an earlier run, which are kept (this run failed; they may be all the user has).
+std::string folderState(const RenderOptions& options, int64_t written) {
+    const std::string dir = printable(options.outputPath);
+    std::string state = dir + " holds the first " + std::to_string(written) + " of " +
+                        std::to_string(options.momentCount) + " frames";
+    const std::vector<int64_t> frames = frameFilesIn(options.outputPath);
+    if (!frames.empty() && frames.back() >= written)
+        state += "; " + frameName(written) + " and on are from an earlier run";
+    return state;
 }
 
 }  // namespace
@@ -58,8 +50,8 @@ int writePngFile(const RenderOptions& options) {
         return writeCanvasPng(canvas, options.scale, options.outputPath, rgb, error);
     };
     const RunEnd end = drawMoments(options, progress, take, error);
-    if (end != RunEnd::Done) return endedEarly(end, progress, error, options.outputPath + " not written");
-    progress.finish(options.momentCount, options.outputPath, 0);
+    if (end != RunEnd::Done) return endedEarly(end, progress, error, printable(options.outputPath) + " not written");
+    progress.finish(options.momentCount, printable(options.outputPath), 0);
     return 0;
 }
 
@@ -75,12 +67,20 @@ int writePngFolder(const RenderOptions& options) {
         return true;
     };
     const RunEnd end = drawMoments(options, progress, take, error);
-    if (end == RunEnd::Interrupted) {
-        // The frames already written are complete; say how far the sequence got.
-        return stopRun(progress, options.outputPath + " holds the first " + std::to_string(written) + " of " +
-                                     std::to_string(options.momentCount) + " frames");
+    // The frames already written are complete; say how far the sequence got.
+    if (end == RunEnd::Interrupted) return stopRun(progress, folderState(options, written));
+    if (end == RunEnd::Failed) {
+        failRun(progress, error);
+        return failRun(progress, folderState(options, written));
     }
-    if (end == RunEnd::Failed) return failRun(progress, error);
-    progress.finish(options.momentCount, options.outputPath, captureSeconds(options));
+    // The sequence is whole: frames beyond it, left by an earlier and longer run, would
+    // read as part of it.
+    const int64_t removed = removeFramesFrom(options.outputPath, options.momentCount, error);
+    if (!error.empty()) return failRun(progress, error);
+    progress.finish(options.momentCount, printable(options.outputPath), captureSeconds(options));
+    if (removed > 0)
+        std::fprintf(stderr, "intro-render: removed %lld frames of an earlier run from %s (%s and on)\n",
+                     static_cast<long long>(removed), printable(options.outputPath).c_str(),
+                     frameName(options.momentCount).c_str());
     return 0;
 }

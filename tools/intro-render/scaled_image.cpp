@@ -1,6 +1,7 @@
 #include "scaled_image.h"
 
 #include "gfx/argb_gfx.h"
+#include "png_bytes.h"
 
 #include <cstring>
 
@@ -24,9 +25,8 @@ bool scaleImage(const ArgbGfx& image, int32_t scale, int32_t channels, std::vect
         const uint32_t* source = image.pixels + size_t(y) * size_t(image.pitch);
         uint8_t* at = row;
         for (int32_t x = 0; x < image.width; ++x) {
-            // 0xAABBGGRR: R is the lowest byte, whatever the host's byte order.
-            const uint32_t p = source[x];
-            const uint8_t bytes[kRgbaBytes] = {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16), uint8_t(p >> 24)};
+            uint8_t bytes[kRgbaBytes];
+            unpackRgba(source[x], bytes);
             for (int32_t k = 0; k < scale; ++k, at += channels) std::memcpy(at, bytes, size_t(channels));
         }
         // The other rows of the block repeat the first.

@@ -13,7 +13,11 @@ std::string videoFilter(const VideoJob& job) {
                "[b][p]paletteuse=new=1:dither=none[v]";
     case VideoFormat::Mp4:
         if (job.lossless) return "[0:v]format=rgb24[v]";
-        break;
+        // 4:2:0, the one layout every player and browser decodes. At an even scale each
+        // 2 x 2 colour sample covers pixels of one canvas pixel, and the area filter
+        // averages exactly those four, so no colour bleeds across a block edge.
+        return "[0:v]scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd+full_chroma_int,"
+               "format=yuv420p[v]";
     case VideoFormat::Webm:
         if (job.lossless) return "[0:v]format=gbrp[v]";
         break;
@@ -27,7 +31,7 @@ std::vector<std::string> videoCodec(const VideoJob& job) {
     case VideoFormat::Gif: return {"-loop", "0", "-f", "gif"};
     case VideoFormat::Mp4:
         if (job.lossless) return {"-c:v", "libx264rgb", "-qp", "0", "-preset", "medium", "-f", "mp4"};
-        return {"-c:v", "libx264", "-crf", "12", "-preset", "medium", "-colorspace", "bt709",
+        return {"-c:v", "libx264", "-profile:v", "high", "-crf", "12", "-preset", "medium", "-colorspace", "bt709",
                 "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
                 "-movflags", "+faststart", "-f", "mp4"};
     case VideoFormat::Webm:

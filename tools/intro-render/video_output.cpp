@@ -3,15 +3,16 @@
 #include "encoder_process.h"
 #include "gfx/argb_gfx.h"
 #include "interrupt.h"
+#include "music_track.h"
 #include "outputs.h"
 #include "pending_file.h"
+#include "printable.h"
 #include "scaled_image.h"
 #include "video_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,29 +22,40 @@ std::string musicPathIn(const std::string& dataDir) {
     return dataDir + (slash ? slash + 1 : kMusicPath);
 }
 
-// Fails early, with the reason, when the track cannot even be opened.
-bool musicReadable(const std::string& path, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read the music " + path + ": " + std::strerror(errno) +
-                " (--no-audio encodes the picture alone)";
-        return false;
+// The capture of the run; without --to, a video with sound runs on to the end of the
+// track when that comes after the show's end, so the music is not cut mid-phrase.
+MomentSource captureOf(const RenderOptions& options, double musicSeconds) {
+    MomentSource capture = options.moments[0];
+    if (!options.toGiven && options.withAudio) {
+        capture.last = std::max(capture.last, musicSeconds);
+        countMoments(capture, kMaxMoments);
     }
-    close(fd);
-    return true;
+    return capture;
 }
 
 }  // namespace
 
-int writeVideo(const RenderOptions& options) {
-    Progress progress(options.progress, options.momentCount);
-    const MomentSource& capture = options.moments[0];
+int writeVideo(const RenderOptions& given) {
+    RenderOptions options = given;
+    const std::string name = printable(options.outputPath);
+    const std::string outcome = name + " not written";
     std::string error;
+    double musicSeconds = 0;
+    const std::string musicPath = options.withAudio ? musicPathIn(options.dataDir) : "";
+    std::string reason;
+    if (options.withAudio && !measureMusic(musicPath, musicSeconds, reason)) {
+        Progress quiet(false, 0);
+        return failRun(quiet, "cannot read the music " + printable(musicPath) + ": " + reason +
+                                  " (--no-audio encodes the picture alone)");
+    }
+    options.moments[0] = captureOf(options, musicSeconds);
+    options.momentCount = options.moments[0].count;
+    const MomentSource& capture = options.moments[0];
+    Progress progress(options.progress, options.momentCount);
 
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty())
-        return failRun(progress, "cannot encode " + options.outputPath +
-                                     ": ffmpeg is not on PATH (Debian package ffmpeg)");
+        return failRun(progress, "cannot encode " + name + ": ffmpeg is not on PATH (Debian package ffmpeg)");
     VideoJob job;
     job.format = options.videoFormat;
     job.width = job.height = kCanvasSize * options.scale;
@@ -51,14 +63,11 @@ int writeVideo(const RenderOptions& options) {
     job.frames = options.momentCount;
     job.fromSeconds = capture.first;
     job.lossless = options.lossless;
-    if (options.withAudio) {
-        job.musicPath = musicPathIn(options.dataDir);
-        if (!musicReadable(job.musicPath, error)) return failRun(progress, error);
-    }
+    job.musicPath = musicPath;
     // The temporary file is made here, so an unwritable output is reported by name before
     // the encoder starts; the encoder then overwrites it.
     PendingFile file;
-    if (!file.create(options.outputPath, error) || !file.close(error)) return failRun(progress, error);
+    if (!file.create(options.outputPath, error) || !file.close(error)) return stepFailed(progress, error, outcome);
     job.outputPath = file.writePath();
 
     EncoderProcess encoder;
@@ -66,7 +75,7 @@ int writeVideo(const RenderOptions& options) {
     std::vector<uint8_t> frame;
     const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t, std::string& error) {
         if (!scaleImage(canvas, options.scale, kRgbaBytes, frame)) {
-            error = "cannot scale the canvas for " + options.outputPath;
+            error = "cannot scale the canvas for " + name;
             return false;
         }
         if (encoder.write(frame.data(), frame.size())) return true;
@@ -75,16 +84,17 @@ int writeVideo(const RenderOptions& options) {
     };
     const RunEnd end = drawMoments(options, progress, take, error);
     if (end == RunEnd::Interrupted) {
+        // Stopped before the temporary file goes, so the encoder cannot write it again.
         encoder.stop();
-        return stopRun(progress, options.outputPath + " not written");
+        return stopRun(progress, outcome);
     }
     std::string encoderError;
     const bool encoded = encoder.finish(encoderError);
     // Ctrl-C while the encoder finishes still leaves no file behind.
-    if (interrupted()) return stopRun(progress, options.outputPath + " not written");
-    if (!encoded) return failRun(progress, "cannot encode " + options.outputPath + ": " + encoderError);
+    if (interrupted()) return stopRun(progress, outcome);
+    if (!encoded) return failRun(progress, "cannot encode " + name + ": " + encoderError);
     if (end == RunEnd::Failed) return failRun(progress, error);
     if (!file.commit(error)) return failRun(progress, error);
-    progress.finish(options.momentCount, options.outputPath, captureSeconds(options));
+    progress.finish(options.momentCount, name, captureSeconds(options));
     return 0;
 }

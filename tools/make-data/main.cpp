@@ -1,30 +1,46 @@
-// make-data: writes the show's default data folder, the same bytes on every run.
-//   make-data OUTDIR           write every picture, the music and OUTDIR/.version
-//   make-data --check OUTDIR   exit 0 when OUTDIR/.version matches this tool's version
+// make-data: writes the show's default data folder, the same bytes on every run, and
+// never touches a file of the user's: a file that differs from what make-data wrote there
+// is left alone, with one line naming it.
+//   make-data OUTDIR           write what is missing or out of date into OUTDIR
+//   make-data --check OUTDIR   exit 0 when OUTDIR is complete and current
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
-#include "file_output.h"
+#include "folders.h"
+#include "interrupt.h"
 #include "mp3_encoder.h"
+#include "pack_record.h"
+#include "pending_file.h"
 #include "pictures.h"
-#include "png_output.h"
+#include "png_bytes.h"
+#include "printable.h"
+#include "sha256.h"
 #include "song.h"
 
 namespace {
 
-// Bump whenever any output byte changes, so existing folders are rebuilt.
+// Bump whenever any output byte changes, so existing folders are brought up to date.
 constexpr char kDataPackVersion[] = "make-data 1";
+constexpr char kRecordName[] = ".version";
+constexpr char kMusicName[] = "vorb_06_mp3.mp3";
 
 constexpr char kUsage[] =
     "usage: make-data OUTDIR          write the data folder into OUTDIR\n"
     "       make-data --check OUTDIR  exit 0 if OUTDIR is complete and current, else 1\n"
-    "       make-data --help          show this text\n";
+    "       make-data --help          show this text\n"
+    "\n"
+    "Files in OUTDIR that differ from what make-data wrote there are yours: they are\n"
+    "left as they are. A missing file is written again.\n";
 
-std::string versionText() {
-    return std::string(kDataPackVersion) + "\n";
-}
+// One file of the pack: its name in the folder and its bytes.
+struct PackFile {
+    std::string name;
+    std::string bytes;
+};
 
 bool report(const std::string& error) {
     if (error.empty()) return true;
@@ -32,66 +48,170 @@ bool report(const std::string& error) {
     return false;
 }
 
-bool writePicture(const std::string& path, const Picture& pic) {
-    if (pic.pixels.empty()) return report("cannot draw " + path);
-    std::vector<uint8_t> png = encodePng(pic);
-    if (png.empty()) return report("cannot encode " + path + " as PNG");
-    return report(writeFileAtomically(path, png));
+// The pack's file names in the order they are written: the pictures, then the music.
+std::vector<std::string> packNames() {
+    std::vector<std::string> names = {"barf.png", "lonestar.png", "glasses.png", "darkhelmet.png",
+                                      "rasberry.png", "darkhelmetnomask.png", "lowrezqr.png"};
+    for (int frame = 1; frame <= kAnimFrameCount; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "jtranim/jtr%2.2d.png", frame);
+        names.push_back(name);
+    }
+    names.push_back(kMusicName);
+    return names;
 }
 
-bool writePictures(const std::string& dir) {
-    struct Still {
-        const char* name;
-        Picture (*draw)();
-    };
-    const Still stills[] = {
-        {"barf.png", drawBarf},           {"lonestar.png", drawLonestar},
-        {"glasses.png", drawGlasses},     {"darkhelmet.png", drawDarkHelmet},
-        {"rasberry.png", drawRasberry},   {"darkhelmetnomask.png", drawDarkHelmetNoMask},
-        {"lowrezqr.png", drawLowrezQr},
-    };
-    for (const Still& still : stills)
-        if (!writePicture(dir + "/" + still.name, still.draw())) return false;
-    for (int frame = 0; frame < kAnimFrameCount; ++frame) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/jtranim/jtr%2.2d.png", frame + 1);
-        if (!writePicture(dir + name, drawRadarFrame(frame))) return false;
-    }
+bool addPicture(std::vector<PackFile>& files, const std::string& name, const Picture& pic) {
+    const std::vector<uint8_t> png =
+        encodePng(rgbaBytes(pic.pixels.data(), pic.pixels.size()), pic.width, pic.height, 4);
+    if (png.empty()) return report("cannot draw or encode " + name);
+    files.push_back({name, std::string(png.begin(), png.end())});
     return true;
 }
 
-bool writeMusic(const std::string& dir) {
-    std::string path = dir + "/vorb_06_mp3.mp3";
-    std::fprintf(stderr, "make-data: synthesizing %s\n", path.c_str());
+// Every picture, drawn, in the order of packNames.
+bool drawPictures(std::vector<PackFile>& files) {
+    const Picture stills[] = {drawBarf(),    drawLonestar(),         drawGlasses(), drawDarkHelmet(),
+                              drawRasberry(), drawDarkHelmetNoMask(), drawLowrezQr()};
+    const std::vector<std::string> names = packNames();
+    size_t next = 0;
+    for (const Picture& still : stills)
+        if (!addPicture(files, names[next++], still)) return false;
+    for (int frame = 0; frame < kAnimFrameCount; ++frame)
+        if (!addPicture(files, names[next++], drawRadarFrame(frame))) return false;
+    return true;
+}
+
+bool makeMusic(std::vector<PackFile>& files, const std::string& dir) {
+    std::fprintf(stderr, "make-data: synthesizing %s%s\n", printable(dir).c_str(), kMusicName);
     std::vector<int16_t> pcm;
     {
         SongParts parts;
         arrangeSong(parts);
         pcm = mixSong(parts);
     }
-    std::fprintf(stderr, "make-data: encoding %s\n", path.c_str());
+    std::fprintf(stderr, "make-data: encoding %s%s\n", printable(dir).c_str(), kMusicName);
     std::vector<uint8_t> mp3;
     std::string error;
-    if (!encodeMp3(pcm, mp3, error)) return report(path + ": " + error);
-    return report(writeFileAtomically(path, mp3));
+    if (!encodeMp3(pcm, mp3, error)) return report(printable(dir) + kMusicName + ": " + error);
+    files.push_back({kMusicName, std::string(mp3.begin(), mp3.end())});
+    return true;
+}
+
+enum class Outcome { Current, Written, Kept, Failed };
+
+// Brings one file up to date, unless it is the user's. recorded is the digest make-data
+// recorded for it ("" when none).
+Outcome updateFile(const std::string& dir, const PackFile& file, const std::string& recorded) {
+    const std::string path = dir + file.name;
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0) {
+        std::string bytes;
+        // A link, a folder or anything else the user put there is theirs.
+        const bool regular = S_ISREG(info.st_mode) && readWholeFile(path, bytes);
+        if (regular && bytes == file.bytes) return Outcome::Current;
+        if (!regular || recorded.empty() || sha256Hex(bytes) != recorded) {
+            std::fprintf(stderr, "make-data: keeping %s: it is not the file make-data wrote there\n",
+                         printable(path).c_str());
+            return Outcome::Kept;
+        }
+    } else if (errno != ENOENT) {
+        report("cannot examine " + printable(path) + ": " + std::strerror(errno));
+        return Outcome::Failed;
+    }
+    PendingFile out;
+    std::string error;
+    if (!out.create(path, error) || !out.write(file.bytes.data(), file.bytes.size(), error) || !out.commit(error)) {
+        report(error);
+        return Outcome::Failed;
+    }
+    return Outcome::Written;
 }
 
 int writeDataPack(const std::string& dir) {
-    // Without .version a folder counts as incomplete, so take it away before rewriting.
-    std::string versionPath = dir + "/.version";
-    if (!report(makeDirectories(dir + "/jtranim")) || !report(removeFile(versionPath))) return 1;
-    std::fprintf(stderr, "make-data: drawing pictures into %s\n", dir.c_str());
-    if (!writePictures(dir) || !writeMusic(dir)) return 1;
-    std::string version = versionText();
-    if (!report(writeFileAtomically(versionPath, std::vector<uint8_t>(version.begin(), version.end()))))
+    std::string error;
+    if (!report(makeFolders(dir + "jtranim/", error) ? "" : error)) return 1;
+    PackRecord old;
+    readPackRecord(dir + kRecordName, old);
+
+    std::fprintf(stderr, "make-data: drawing pictures for %s\n", printable(dir).c_str());
+    std::vector<PackFile> files;
+    if (!drawPictures(files) || !makeMusic(files, dir)) return 1;
+
+    // From here on a signal ends the run between two files, each whole or untouched.
+    catchInterrupts();
+    PackRecord record;
+    record.version = kDataPackVersion;
+    int written = 0, kept = 0;
+    for (const PackFile& file : files) {
+        if (interrupted()) break;
+        const auto found = old.digests.find(file.name);
+        const std::string recorded = found == old.digests.end() ? "" : found->second;
+        const std::string digest = sha256Hex(file.bytes);
+        switch (updateFile(dir, file, recorded)) {
+        case Outcome::Failed: return 1;
+        case Outcome::Written: ++written; [[fallthrough]];
+        case Outcome::Current: record.digests[file.name] = digest; break;
+        case Outcome::Kept:
+            ++kept;
+            // Still what make-data wrote last, should the user's file go again.
+            if (!recorded.empty()) record.digests[file.name] = recorded;
+            break;
+        }
+    }
+    if (interrupted()) {
+        std::fprintf(stderr, "make-data: interrupted; %s is not complete\n", printable(dir).c_str());
+        return interruptedStatus();
+    }
+    const std::string text = formatPackRecord(record, packNames());
+    PendingFile out;
+    if (!out.create(dir + kRecordName, error) || !out.write(text.data(), text.size(), error) || !out.commit(error)) {
+        report(error);
         return 1;
-    std::fprintf(stderr, "make-data: wrote %s (%s)\n", dir.c_str(), kDataPackVersion);
+    }
+    std::string summary = written == 0   ? "nothing to write in "
+                          : written == 1 ? "wrote 1 file into "
+                                         : "wrote " + std::to_string(written) + " files into ";
+    summary += printable(dir) + " (" + kDataPackVersion + ")";
+    if (kept) summary += "; kept " + std::to_string(kept) + " of yours";
+    std::fprintf(stderr, "make-data: %s\n", summary.c_str());
     return 0;
 }
 
+// Complete: every file is there; current: the record is of this version (so every file
+// make-data wrote is today's). The user's own files count as they are.
 int checkDataPack(const std::string& dir) {
-    std::string text;
-    return readTextFile(dir + "/.version", text) && text == versionText() ? 0 : 1;
+    PackRecord record;
+    struct stat info;
+    if (stat(dir.c_str(), &info) != 0) {
+        std::fprintf(stderr, "make-data: %s: %s\n", printable(dir).c_str(), std::strerror(errno));
+        return 1;
+    }
+    if (!readPackRecord(dir + kRecordName, record)) {
+        std::fprintf(stderr, "make-data: %s has no %s: not written by make-data\n", printable(dir).c_str(),
+                     kRecordName);
+        return 1;
+    }
+    if (record.version != kDataPackVersion) {
+        std::fprintf(stderr, "make-data: %s is out of date: written by '%s', this is '%s'\n", printable(dir).c_str(),
+                     printable(record.version).c_str(), kDataPackVersion);
+        return 1;
+    }
+    int missing = 0;
+    for (const std::string& name : packNames()) {
+        struct stat info;
+        if (lstat((dir + name).c_str(), &info) == 0) continue;
+        std::fprintf(stderr, "make-data: %s is missing\n", printable(dir + name).c_str());
+        ++missing;
+    }
+    return missing ? 1 : 0;
+}
+
+// dir with exactly one '/' at its end.
+std::string folderName(const char* dir) {
+    std::string name = dir;
+    if (name.back() != '/') name += '/';
+    return name;
 }
 
 }  // namespace
@@ -101,8 +221,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc == 3 && std::strcmp(argv[1], "--check") == 0) return checkDataPack(argv[2]);
-    if (argc == 2 && argv[1][0] != '-' && argv[1][0] != '\0') return writeDataPack(argv[1]);
+    if (argc == 3 && std::strcmp(argv[1], "--check") == 0 && argv[2][0] != '\0')
+        return checkDataPack(folderName(argv[2]));
+    if (argc == 2 && argv[1][0] != '-' && argv[1][0] != '\0') return writeDataPack(folderName(argv[1]));
     std::fputs(kUsage, stderr);
     return 1;
 }

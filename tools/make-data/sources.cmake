@@ -2,22 +2,28 @@
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
 
-add_executable(make-data
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/main.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/file_output.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/picture.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/png_output.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/pictures_flash.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/picture_floor.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/pictures_helmet.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/picture_rasberry.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/pictures_radar.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/picture_qr.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/synth_dsp.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/synth_instruments.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/song_score.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/song_arrangement.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/song_mixdown.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/make-data/mp3_encoder.cpp
+# The folder's record of what was written, apart so the tests can reach it.
+add_library(make_data_record STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/pack_record.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp
 )
-target_link_libraries(make-data PRIVATE tool_png stb PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)
+target_include_directories(make_data_record PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(make_data_record PUBLIC tool_common)
+
+add_executable(make-data
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pictures_flash.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_floor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pictures_helmet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_rasberry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pictures_radar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_qr.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/synth_dsp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/synth_instruments.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/song_score.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/song_arrangement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/song_mixdown.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mp3_encoder.cpp
+)
+target_link_libraries(make-data PRIVATE make_data_record tool_common PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)

@@ -1,0 +1,55 @@
+#include "music_track.h"
+
+#include <mpg123.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The file is a regular one that can be read; "" or the reason it is not.
+std::string fileProblem(const std::string& path) {
+    // Non-blocking, so that a FIFO is refused below instead of waiting for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat info;
+    std::string problem;
+    if (fstat(fd, &info) != 0) problem = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode)) problem = std::strerror(EISDIR);
+    else if (!S_ISREG(info.st_mode)) problem = "not a regular file";
+    else if (info.st_size == 0) problem = "empty file";
+    close(fd);
+    return problem;
+}
+
+}  // namespace
+
+bool measureMusic(const std::string& path, double& seconds, std::string& reason) {
+    reason = fileProblem(path);
+    if (!reason.empty()) return false;
+    int status = MPG123_OK;
+    mpg123_handle* handle = mpg123_new(nullptr, &status);
+    if (!handle) {
+        reason = "cannot start the MP3 decoder";
+        return false;
+    }
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    off_t samples = MPG123_ERR;
+    if (mpg123_open(handle, path.c_str()) == MPG123_OK &&
+        mpg123_getformat(handle, &rate, &channels, &encoding) == MPG123_OK && rate > 0 &&
+        mpg123_scan(handle) == MPG123_OK)
+        samples = mpg123_length(handle);
+    mpg123_close(handle);
+    mpg123_delete(handle);
+    if (samples <= 0) {
+        reason = "no MP3 audio in it";
+        return false;
+    }
+    seconds = double(samples) / double(rate);
+    return true;
+}
