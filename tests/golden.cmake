@@ -2,15 +2,15 @@
 # data pack and a synthetic pack of odd sizes and alpha around the threshold. Any change
 # that moves a pixel shows up as a change of tests/golden/frames-*.txt
 # (regenerated deliberately by tools/update-golden.sh).
-intro_test(sha256_test golden/sha256_test.cpp golden/sha256.cpp)
+intro_test(sha256_test sha256_test.cpp LIBS tool_common)
 
-add_executable(golden-frames golden/golden_frames.cpp golden/sha256.cpp)
+add_executable(golden-frames golden/golden_frames.cpp)
 target_include_directories(golden-frames PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(golden-frames PRIVATE intro_draw)
+target_link_libraries(golden-frames PRIVATE intro_draw tool_common)
 
 add_executable(golden-pack golden/golden_pack.cpp)
 target_include_directories(golden-pack PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(golden-pack PRIVATE intro_draw tool_png)
+target_link_libraries(golden-pack PRIVATE intro_draw tool_common)
 
 set(GOLDEN_PACK_DIR ${CMAKE_BINARY_DIR}/test-golden-pack)
 add_test(NAME golden_pack_make COMMAND golden-pack ${GOLDEN_PACK_DIR})

@@ -10,9 +10,9 @@ targets=$(sed -n 's/^cmake --build .*--target \(.*\)$/\1/p' run.sh)
 # Inside code blocks: "./name" at the start of a command, and "build/name" anywhere.
 programs=$(awk '/^```/ { inside = !inside; next } inside' README.md |
            sed -n 's/^\.\/\([a-z][a-z_-]*\).*/\1/p; s/.*build\/\([a-z][a-z_-]*\).*/\1/p' | sort -u)
-# Inline mentions such as `build/make-data data` too, up to the layout of the sources
-# (which names the benchmarks, built by test.sh).
-programs="$programs $(sed '/^## Layout/q' README.md | grep -o '`build/[a-z][a-z_-]*' | sed 's/`build\///' | sort -u)"
+# Inline mentions such as `build/make-data data` too, up to the section for developers
+# (whose programs, the golden record's tools and the benchmarks, test.sh builds).
+programs="$programs $(sed '/^## For developers/q' README.md | grep -o '`build/[a-z][a-z_-]*' | sed 's/`build\///' | sort -u)"
 programs=$(printf "%s\n" $programs | sort -u)
 checked=0
 for program in $programs; do

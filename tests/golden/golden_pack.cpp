@@ -21,8 +21,9 @@ bool makeFolder(const std::string& path) {
 }
 
 bool writePicture(const std::string& path, const ArgbGfx& picture) {
-    const std::vector<uint8_t> png = encodePngBytes(reinterpret_cast<const uint8_t*>(picture.pixels),
-                                                    picture.width, picture.height, 4);
+    const size_t count = size_t(picture.width) * size_t(picture.height);
+    const std::vector<uint8_t> png =
+        encodePng(rgbaBytes(picture.pixels, count), picture.width, picture.height, 4);
     FILE* file = std::fopen(path.c_str(), "wb");
     bool written = file && !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
     if (file && std::fclose(file) != 0) written = false;

@@ -5,7 +5,6 @@ find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
 # The folder's record of what was written, apart so the tests can reach it.
 add_library(make_data_record STATIC
   ${CMAKE_CURRENT_LIST_DIR}/pack_record.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp
 )
 target_include_directories(make_data_record PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(make_data_record PUBLIC tool_common)

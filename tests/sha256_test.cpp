@@ -1,4 +1,4 @@
-#include "golden/sha256.h"
+#include "sha256.h"
 
 #include <gtest/gtest.h>
 

@@ -5,3 +5,7 @@
 
 // The SHA-256 digest of `size` bytes, as 64 lower-case hexadecimal digits.
 std::string sha256Hex(const uint8_t* bytes, size_t size);
+
+inline std::string sha256Hex(const std::string& bytes) {
+    return sha256Hex(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
