@@ -3,7 +3,7 @@
 # (fuzz builds only). The music's bad inputs are in audio.cmake (music_failures.sh).
 intro_test(hardening_test hardening_options_test.cpp hardening_decoder_test.cpp
            hardening_loader_test.cpp assets_test_files.cpp
-           LIBS intro_options intro_audio audio_test_mp3)
+           LIBS intro_options intro_audio audio_test_mp3 stb)
 
 # Every kind of unusable picture, one at a time and all at once, through the real intro
 # under Xvfb and intro-render over the whole show.
