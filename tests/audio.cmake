@@ -3,7 +3,7 @@ add_library(audio_test_mp3 STATIC audio_mp3_maker.cpp)
 target_link_libraries(audio_test_mp3 PUBLIC mp3lame)
 
 intro_test(audio_clock_test audio_clock_test.cpp LIBS intro_audio)
-intro_test(audio_decoder_test audio_decoder_test.cpp LIBS intro_audio audio_test_mp3 stb)
+intro_test(audio_decoder_test audio_decoder_test.cpp audio_resync_test.cpp LIBS intro_audio audio_test_mp3 stb)
 intro_test(audio_music_test audio_music_test.cpp LIBS intro_audio audio_test_mp3)
 
 # End to end through the real intro: music it cannot play ends start-up with the one
