@@ -6,6 +6,7 @@
 
 #include <limits.h>
 #include <stdlib.h>
+#include <string.h>
 
 /* Every block the decoder allocates starts zeroed, so a JPEG scan naming a Huffman table
    that no segment defined decodes the same way every time instead of from stale memory. */
@@ -46,7 +47,13 @@ uint8_t* decodePictureRgba(const uint8_t* data, size_t size, int* width, int* he
         return NULL;
     }
     int channels = 0;
-    return stbi_load_from_memory(data, (int)size, width, height, &channels, 4);
+    stbi__g_failure_reason = NULL;
+    uint8_t* pixels = stbi_load_from_memory(data, (int)size, width, height, &channels, 4);
+    /* It tries PNG first: a JPEG that fails without a reason of its own would otherwise
+       carry the PNG test's. */
+    if (!pixels && stbi__g_failure_reason && strcmp(stbi__g_failure_reason, "bad png sig") == 0)
+        stbi__g_failure_reason = NULL;
+    return pixels;
 }
 
 void freeDecodedPicture(uint8_t* pixels) {
