@@ -4,12 +4,12 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev
+  libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqrencode-dev libmp3lame-dev lame
   xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
-  clang valgrind
+  clang valgrind time
 )
 
 missing=()

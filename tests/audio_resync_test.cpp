@@ -134,6 +134,13 @@ TEST(Mp3Resync, FilesWithoutAudioAreNamedPlainly) {
     std::string reason;
     EXPECT_EQ(decodedFrames(randomJunk(1 << 20, 3), reason), -1);
     EXPECT_EQ(reason, "not an MP3 stream: no MPEG audio frames in its first 64 KiB");
+    // Random bytes hold a frame header every few thousand bytes, but not a run of them.
+    int runs = 0;
+    for (unsigned seed = 10; seed < 110; ++seed) {
+        const Bytes junk = randomJunk(kMaxLeadingJunkBytes, seed);
+        runs += firstFrameOffset(junk.data(), junk.size(), 0) != SIZE_MAX;
+    }
+    EXPECT_EQ(runs, 0);
     const Bytes mp3 = makeMp3(TestTone());
     const Bytes infoOnly(mp3.begin(), mp3.begin() + long(frameStarts(mp3)[1]));
     EXPECT_EQ(decodedFrames(infoOnly, reason), -1);

@@ -92,6 +92,20 @@ size_t mpegFrameBytes(const uint8_t* h) {
     return perSlot * bitsPerSecond / rate + padding;
 }
 
+// Bytes from the frame at data + at to the next frame: from its header, or for a
+// free-format frame (whose length the header does not give) to the next header equal in
+// all but the padding bit within the longest such frame. 0 when there is none.
+static size_t bytesToNextFrame(const uint8_t* data, size_t size, size_t at) {
+    const size_t bytes = mpegFrameBytes(data + at);
+    if (bytes) return bytes;
+    constexpr size_t kLongestFreeFrame = 2880;  // 640 kbit/s layer III at 32 kHz
+    const uint8_t* h = data + at;
+    for (size_t next = at + 4; next + 4 <= size && next - at <= kLongestFreeFrame; ++next)
+        if (data[next] == h[0] && data[next + 1] == h[1] && (data[next + 2] & 0xFD) == (h[2] & 0xFD))
+            return next - at;
+    return 0;
+}
+
 size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from) {
     constexpr int kFollowingHeaders = 2;
     const size_t end = size - from > kMaxLeadingJunkBytes ? from + kMaxLeadingJunkBytes : size;
@@ -99,15 +113,26 @@ size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from) {
         if (!isMpegFrameHeader(data + start, size - start)) continue;
         const uint8_t* first = data + start;
         size_t at = start;
-        bool run = true;
-        for (int i = 0; i < kFollowingHeaders && run; ++i) {
-            const size_t bytes = mpegFrameBytes(data + at);
-            if (bytes == 0) break;  // free format: its length is not in the header
-            if (bytes >= size - at) break;  // the last frame of the file
+        int following = 0;
+        bool run = false;
+        for (;;) {
+            const size_t bytes = bytesToNextFrame(data, size, at);
+            if (bytes == 0) break;
+            // A frame ending exactly at the end of the file is the last one; one running
+            // past it counts only after a verified frame, as the cut end of a track.
+            if (bytes >= size - at) {
+                run = bytes == size - at || following > 0;
+                break;
+            }
             at += bytes;
             const uint8_t* next = data + at;
-            run = isMpegFrameHeader(next, size - at) && (next[1] & 0xFE) == (first[1] & 0xFE) &&
-                  (next[2] & 0x0C) == (first[2] & 0x0C);
+            if (!isMpegFrameHeader(next, size - at) || (next[1] & 0xFE) != (first[1] & 0xFE) ||
+                (next[2] & 0x0C) != (first[2] & 0x0C))
+                break;
+            if (++following == kFollowingHeaders) {
+                run = true;
+                break;
+            }
         }
         if (run) return start;
     }

@@ -36,8 +36,9 @@ void closeMp3(Mp3Decoder* decoder);
 size_t id3v2TagBytes(const uint8_t* data, size_t size);
 
 // Where the first run of frames starts in data (after from, within kMaxLeadingJunkBytes):
-// a frame header followed, at the lengths the headers give, by headers of the same
-// version, layer and sampling rate, two more or up to the end of data. SIZE_MAX when none.
+// a frame header followed, at the lengths the headers give, by two more headers of the
+// same version, layer and sampling rate, or by fewer whose last frame ends the data.
+// SIZE_MAX when none.
 size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from);
 
 // Bytes of the frame whose valid header is at data, 0 for a free-format frame.
