@@ -20,11 +20,11 @@ PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBy
                               uint64_t& decodedBytes, std::string& problem);
 
 // Decodes the PNG or JPEG at path (format recognised from the content, every cost bounded
-// from its header before decoding) and makes slot a
-// w x h picture whose pixels are the decoded R, G, B, A bytes unchanged (0xAABBGGRR);
-// slot.color is untouched. On failure returns false and sets problem to
-// "cannot load <path>: <reason>". A failure before the picture is decoded leaves the slot
-// as it was (empty at start-up); a failed allocation leaves it empty.
+// from its header before decoding) and makes slot a w x h picture whose pixels are the
+// decoded R, G, B, A bytes unchanged (0xAABBGGRR); slot.color is untouched. On failure
+// returns false and sets problem to "cannot load <path>: <reason>". A failure before the
+// copy into the slot leaves the slot as it was (empty at start-up); a failed allocation
+// leaves it empty.
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem);
 
 // As tryLoadImageInto, printing the problem as one "assets: " line on stderr.
@@ -32,7 +32,9 @@ void loadImageInto(const char* path, ArgbGfx& slot);
 
 // Fills every image slot from the pictures under dataDir ("../data/" or any folder; a
 // missing trailing slash is added). One warning per picture that cannot be loaded, or a
-// single line naming the resolved folder when none can; slots that fail stay empty.
+// single line naming the resolved folder when none can; slots that fail stay empty. The
+// pictures share kMaxPackDecodedBytes: the first that does not fit is named in one warning
+// that also counts the later ones that do not fit; pictures that fit still load.
 void loadImagesFrom(const char* dataDir);
 
 // loadImagesFrom("../data/"), relative to the working directory.
