@@ -193,6 +193,11 @@ std::vector<PictureCase> hostilePictureCases() {
         putChunk(chunk2g, "IHDR", ihdr);
         putChunk(chunk2g, "IDAT", deflated(pixel), 0x80000000u);
     }
+    // Found by fuzzing: a chunk claiming 1 GiB that the file does not hold made the
+    // decoder reserve the gigabyte before finding the data missing.
+    Bytes idatClaims = chunk2g;
+    idatClaims[8 + 25] = 0x40, idatClaims[8 + 26] = 0, idatClaims[8 + 27] = 0, idatClaims[8 + 28] = 0x14;
+    add("png-idat-claims-1-gib", idatClaims, "truncated file (outofdata)");
     add("png-chunk-length-2^31", chunk2g,
         "corrupt PNG: chunk IDAT claims 2147483648 bytes, more than a PNG chunk may hold");
     Bytes truncated = pngOf(32, 32, 8, 6, 0, Bytes((32 * 4 + 1) * 32, 0));

@@ -90,8 +90,8 @@ std::string headerProblem(const uint8_t* body, PngLayout& png) {
     return "";
 }
 
-// Walks the chunks up to IEND or the end of the file. A chunk cut off by the end of the
-// file ends the walk: the decoder reports the truncation.
+// Walks the chunks up to IEND or the end of the file; a chunk cut off by the end of the
+// file is refused as the decoder would refuse it, before it reserves the claimed length.
 std::string walkChunks(const uint8_t* data, size_t size, PngLayout& png) {
     size_t at = kSignatureBytes;
     bool first = true;
@@ -102,7 +102,9 @@ std::string walkChunks(const uint8_t* data, size_t size, PngLayout& png) {
             return "corrupt PNG: chunk " + typeName(type) + " claims " + std::to_string(length) +
                    " bytes, more than a PNG chunk may hold";
         const size_t body = at + 8;
-        if (length > size - body) break;
+        // The decoder would reserve the whole claimed length before finding the data
+        // missing ("outofdata"): a few bytes could make it ask for 2 GiB.
+        if (length > size - body) return "truncated file (outofdata)";
         if (type == chunkType('C', 'g', 'B', 'I')) {
             png.rawDeflate = true;
         } else if (first) {
