@@ -3,8 +3,8 @@
 #include "assets/image_slots.h"
 
 #include <climits>
-#include <cstdint>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,7 +46,7 @@ struct PackLoad {
     int overBudgetAfter = 0;
 };
 
-std::string budgetWarning(const PackLoad& pack, const std::string& firstPath) {
+std::string budgetWarningText(const PackLoad& pack, const std::string& firstPath) {
     std::string text = "cannot load " + firstPath + ": all pictures together would decode to more than " +
                        std::to_string(kMaxPackDecodedBytes >> 20) + " MiB; this one";
     if (pack.overBudgetAfter == 1) text += " and 1 later picture that does not fit are left empty";
@@ -135,7 +135,7 @@ void loadImagesFrom(const char* dataDir) {
         return;
     }
     if (pack.budgetWarning != SIZE_MAX)
-        pack.warnings[pack.budgetWarning] = budgetWarning(pack, pack.warnings[pack.budgetWarning]);
+        pack.warnings[pack.budgetWarning] = budgetWarningText(pack, pack.warnings[pack.budgetWarning]);
     for (const std::string& warning : pack.warnings) std::fprintf(stderr, "assets: %s\n", warning.c_str());
 }
 
