@@ -91,22 +91,33 @@ $(printf '%s\n' "$expected" | sed 's/^/    expected: /')"
     return 1
 }
 
-# starts NAME SECONDS: the intro on $data presents a frame within SECONDS (times the factor).
+# starts NAME SECONDS: the intro on $data presents a frame within SECONDS (times the
+# factor) and is still playing then; it is stopped (SIGTERM) as soon as the frame is seen.
 starts() {
-    local name=$1 limit status=0
+    local name=$1 limit tenths=0 pid status=0
     limit=$(awk -v s="$2" -v f="$time_factor" 'BEGIN { printf "%d", s * f }')
     rm -f "$work/presented"
-    (cd "$work/run" && env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
+    (cd "$work/run" && exec env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout "$limit" "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" || status=$?
-    if [ "$status" != 124 ]; then
+        "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" &
+    pid=$!
+    while [ ! -e "$work/presented" ] && kill -0 "$pid" 2>/dev/null && [ "$tenths" -lt $((limit * 10)) ]; do
+        sleep 0.1
+        tenths=$((tenths + 1))
+    done
+    if ! kill -0 "$pid" 2>/dev/null; then
+        wait "$pid" || status=$?
         fail "$name" "the intro ended with status $status instead of playing"
-    elif [ ! -e "$work/presented" ]; then
+        return
+    fi
+    kill -TERM "$pid"
+    wait "$pid" || true
+    if [ ! -e "$work/presented" ]; then
         fail "$name" "the intro presented no frame within $limit s"
     elif sanitizer_report; then
         fail "$name" "intro: sanitizer report"
     else
-        echo "ok   $name: the intro plays within $limit s"
+        echo "ok   $name: the intro presents its first frame after $((tenths / 10)).$((tenths % 10)) s (limit $limit s)"
     fi
 }
 
