@@ -14,4 +14,4 @@ target_link_libraries(audio_swap_probe PRIVATE ${CMAKE_DL_LIBS})
 add_test(NAME audio_music_failures
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/music_failures.sh $<TARGET_FILE:intro>
                  $<TARGET_FILE:audio_swap_probe>)
-set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 180)
+set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 360)

@@ -133,8 +133,9 @@ if [ "$(grep -c '^audio: no output device' "$work/stderr")" != 1 ]; then
     fail "no audio device" "expected exactly one \"audio: no output device\" warning"
 fi
 
-# Junk, zeros and padding that common players skip: before the first frame, and in the
-# middle of the track at a frame boundary (about 2.5 s in).
+# Zeros before the first frame and junk in the middle of the track (at a frame boundary,
+# about 2.5 s in), which common players skip; the other gaps, and that the whole track is
+# decoded, are checked in audio_resync_test.cpp.
 tone_mp3 5 "$work/clean.mp3"
 # with_gap OFFSET_FRACTION GAP_PERL: the clean track with the bytes GAP_PERL makes put
 # before the first frame header at or after that fraction of the file.
@@ -149,11 +150,6 @@ with_gap 0 '"\0" x 1000'
 expect_playing "1 KB of zeros before the first frame"
 with_gap 0.5 'join "", map { chr(int(rand(256))) } 1 .. 8192'
 expect_playing "8 KiB of junk between frames"
-with_gap 0.5 '"\0" x 4096'
-expect_playing "4 KiB of zeros between frames"
-perl -e 'print "ID3\x04\0\0\0\0\0\x0a", "\0" x (10 + 2048)' >"$work/tag"
-cat "$work/tag" "$work/clean.mp3" >"$music"
-expect_playing "ID3 padding the tag does not count"
 
 # A truncated track plays what it holds (about 1.7 s here), then the show stays on its
 # last moment.
