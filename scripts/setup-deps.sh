@@ -7,14 +7,14 @@ set -euo pipefail
 
 run_packages=(
   cmake g++ make pkg-config
-  libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev
+  libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev zlib1g-dev
   libqrencode-dev libmp3lame-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   lame xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
-  clang valgrind
+  clang valgrind time
 )
 
 case "${1:-test}" in

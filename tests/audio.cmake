@@ -3,7 +3,7 @@ add_library(audio_test_mp3 STATIC audio_mp3_maker.cpp)
 target_link_libraries(audio_test_mp3 PUBLIC mp3lame)
 
 intro_test(audio_clock_test audio_clock_test.cpp LIBS intro_audio)
-intro_test(audio_decoder_test audio_decoder_test.cpp LIBS intro_audio audio_test_mp3)
+intro_test(audio_decoder_test audio_decoder_test.cpp audio_resync_test.cpp LIBS intro_audio audio_test_mp3 stb)
 intro_test(audio_music_test audio_music_test.cpp LIBS intro_audio audio_test_mp3)
 
 # End to end through the real intro: music it cannot play ends start-up with the one
@@ -14,4 +14,4 @@ target_link_libraries(audio_swap_probe PRIVATE ${CMAKE_DL_LIBS})
 add_test(NAME audio_music_failures
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/music_failures.sh $<TARGET_FILE:intro>
                  $<TARGET_FILE:audio_swap_probe>)
-set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 180)
+set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 360)

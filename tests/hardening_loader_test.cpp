@@ -2,7 +2,7 @@
 // the reason named in the warning is always printable text and never empty, and a path
 // that is no regular file is refused before it is opened.
 #include "assets/image_loader.h"
-#include "assets/picture_file.h"
+#include "assets/picture_check.h"
 #include "gfx/argb_gfx.h"
 
 #include "assets_test_files.h"
@@ -52,13 +52,13 @@ std::string problemLoading(const TempFolder& folder, const std::vector<uint8_t>&
 TEST(LoaderReason, ControlBytesFromTheFileAreEscaped) {
     TempFolder folder;
     const uint8_t type[4] = {0x1B, '[', '2', 'J'};
-    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "\\x1b[2J PNG chunk not known");
+    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "corrupt PNG (\\x1b[2J PNG chunk not known)");
 }
 
 TEST(LoaderReason, BytesAbove127AreEscaped) {
     TempFolder folder;
     const uint8_t type[4] = {'Q', 0xC3, 0xA9, 'Z'};
-    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "Q\\xc3\\xa9Z PNG chunk not known");
+    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "corrupt PNG (Q\\xc3\\xa9Z PNG chunk not known)");
 }
 
 // A chunk type starting with NUL leaves the decoder's reason empty.

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -38,7 +39,22 @@ struct PackLoad {
     std::vector<char> path;
     int loaded = 0;
     std::vector<std::string> warnings;
+    uint64_t decodedBytes = 0;  // of the pictures loaded, all held at once
+    // The first picture that did not fit the budget for all pictures: its warning's index
+    // and how many later pictures did not fit either. One warning tells of them all.
+    size_t budgetWarning = SIZE_MAX;
+    int overBudgetAfter = 0;
 };
+
+std::string budgetWarningText(const PackLoad& pack, const std::string& firstPath) {
+    std::string text = "cannot load " + firstPath + ": all pictures together would decode to more than " +
+                       std::to_string(kMaxPackDecodedBytes >> 20) + " MiB; this one";
+    if (pack.overBudgetAfter == 1) text += " and 1 later picture that does not fit are left empty";
+    else if (pack.overBudgetAfter > 1)
+        text += " and " + std::to_string(pack.overBudgetAfter) + " later pictures that do not fit are left empty";
+    else text += " is left empty";
+    return text;
+}
 
 // Loads dir + name into slot; true when the slot now holds the picture.
 bool loadPackPicture(PackLoad& pack, const char* name, ArgbGfx& slot) {
@@ -48,10 +64,23 @@ bool loadPackPicture(PackLoad& pack, const char* name, ArgbGfx& slot) {
         return false;
     }
     std::string problem;
-    if (!tryLoadImageInto(pack.path.data(), slot, problem)) {
+    uint64_t bytes = 0;
+    const PictureLoad result = loadPictureWithin(pack.path.data(), slot, kMaxPackDecodedBytes - pack.decodedBytes,
+                                                 bytes, problem);
+    if (result == PictureLoad::overBudget) {
+        if (pack.budgetWarning == SIZE_MAX) {
+            pack.budgetWarning = pack.warnings.size();
+            pack.warnings.push_back(pack.path.data());  // the path, until the count is known
+        } else {
+            ++pack.overBudgetAfter;
+        }
+        return false;
+    }
+    if (result != PictureLoad::loaded) {
         pack.warnings.push_back(problem);
         return false;
     }
+    pack.decodedBytes += bytes;
     ++pack.loaded;
     return true;
 }
@@ -105,6 +134,8 @@ void loadImagesFrom(const char* dataDir) {
                      absoluteFolderName(pack.dir).c_str());
         return;
     }
+    if (pack.budgetWarning != SIZE_MAX)
+        pack.warnings[pack.budgetWarning] = budgetWarningText(pack, pack.warnings[pack.budgetWarning]);
     for (const std::string& warning : pack.warnings) std::fprintf(stderr, "assets: %s\n", warning.c_str());
 }
 

@@ -1,11 +1,12 @@
 #include "assets/image_loader.h"
 
+#include "assets/picture_check.h"
+#include "assets/picture_decoder.h"
 #include "assets/picture_file.h"
-
-#include <stb/stb_image.h>
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -15,12 +16,9 @@ std::string cannotLoad(const char* path, const std::string& reason) {
     return std::string("cannot load ") + path + ": " + reason;
 }
 
-// The decoder's reason as printable text. It may be missing or empty, and it can carry
-// bytes of the file: an unknown PNG chunk is named by its four type bytes, which may be
-// control characters or NUL.
-std::string decoderReason() {
-    const char* reason = stbi_failure_reason();
-    if (!reason || !*reason) return "undecodable picture (the decoder gave no reason)";
+// The decoder's reason as printable text. It can carry bytes of the file: an unknown PNG
+// chunk is named by its four type bytes, which may be control characters or NUL.
+std::string printable(const char* reason) {
     std::string text;
     for (const char* c = reason; *c; ++c) {
         const unsigned char byte = static_cast<unsigned char>(*c);
@@ -35,54 +33,95 @@ std::string decoderReason() {
     return text;
 }
 
-std::string dimensions(int w, int h) {
+// The decoder's terse reason in plain words, its own word kept in brackets.
+std::string decoderReason(PictureFormat format) {
+    const char* reason = decodedPictureFailure();
+    if (!reason || !*reason) return "undecodable picture (the decoder gave no reason)";
+    const std::string word = printable(reason);
+    if (word == "outofdata" || word == "unexpected end") return "truncated file (" + word + ")";
+    if (word == "not enough pixels") return "truncated image data (" + word + ")";
+    if (word == "expected marker") return "truncated or corrupt JPEG (" + word + ")";
+    if (word == "outofmem") return "out of memory (" + word + ")";
+    return std::string(format == PictureFormat::png ? "corrupt PNG (" : "corrupt JPEG (") + word + ")";
+}
+
+std::string dimensions(uint64_t w, uint64_t h) {
     return std::to_string(w) + "x" + std::to_string(h);
 }
 
-bool withinLimit(int w, int h) {
-    if (w <= 0 || h <= 0) return false;
-    return uint64_t(w) * uint64_t(h) * kDecodedChannels <= kMaxDecodedBytes;
+uint64_t decodedBytesOf(uint64_t w, uint64_t h) {
+    return w * h * kDecodedChannels;  // w and h below 2^32: no overflow in 64 bits
+}
+
+std::string sizeProblem(uint64_t w, uint64_t h) {
+    if (w && h && decodedBytesOf(w, h) <= kMaxDecodedBytes) return "";
+    return dimensions(w, h) + " pixels would decode to more than 64 MiB";
+}
+
+std::string headerProblem(const std::vector<uint8_t>& bytes, PictureHeader& header) {
+    PictureFormat format = PictureFormat::png;
+    const std::string problem = pictureFormatProblem(bytes.data(), bytes.size(), format);
+    if (!problem.empty()) return problem;
+    return format == PictureFormat::png ? pngHeaderProblem(bytes.data(), bytes.size(), header)
+                                        : jpegHeaderProblem(bytes.data(), bytes.size(), header);
 }
 
 }  // namespace
 
-bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
-    // The decoder's own reasons are terse ("can't fopen") and some files must never reach
-    // it: a FIFO blocks it for ever, a JPEG with oversized Huffman tables overruns it.
-    const std::string fileProblem = pictureFileProblem(path);
-    if (!fileProblem.empty()) {
-        problem = cannotLoad(path, fileProblem);
-        return false;
+PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBytes,
+                              uint64_t& decodedBytes, std::string& problem) {
+    decodedBytes = 0;
+    std::vector<uint8_t> bytes;
+    PictureHeader header;
+    std::string reason = readPictureFile(path, bytes);
+    if (reason.empty()) reason = headerProblem(bytes, header);
+    if (reason.empty() && header.sized) {
+        reason = sizeProblem(header.width, header.height);
+        if (reason.empty()) {
+            decodedBytes = decodedBytesOf(header.width, header.height);
+            if (decodedBytes > budgetBytes) {
+                problem = cannotLoad(path, dimensions(header.width, header.height) +
+                                               " pixels would decode to more than the budget left");
+                return PictureLoad::overBudget;
+            }
+            if (header.format == PictureFormat::png) reason = pngDataProblem(bytes.data(), bytes.size());
+        }
     }
-    int w = 0, h = 0, fileChannels = 0;
-    if (!stbi_info(path, &w, &h, &fileChannels)) {
-        problem = cannotLoad(path, decoderReason());
-        return false;
+    if (!reason.empty()) {
+        problem = cannotLoad(path, reason);
+        return PictureLoad::refused;
     }
-    if (!withinLimit(w, h)) {
-        problem = cannotLoad(path, dimensions(w, h) + " pixels would decode to more than 64 MiB");
-        return false;
-    }
-    stbi_uc* decoded = stbi_load(path, &w, &h, &fileChannels, kDecodedChannels);
+
+    int w = 0, h = 0;
+    uint8_t* decoded = decodePictureRgba(bytes.data(), bytes.size(), &w, &h);
+    bytes = std::vector<uint8_t>();  // the file's bytes are no longer needed
     if (!decoded) {
-        problem = cannotLoad(path, decoderReason());
-        return false;
+        problem = cannotLoad(path, decoderReason(header.format));
+        return PictureLoad::refused;
     }
-    // The file may have changed since its header was read: the copy trusts only this check.
-    if (!withinLimit(w, h)) {
-        stbi_image_free(decoded);
-        problem = cannotLoad(path, dimensions(w, h) + " pixels would decode to more than 64 MiB");
-        return false;
+    // The copy trusts only what the decoder returned, checked again.
+    reason = w > 0 && h > 0 ? sizeProblem(uint64_t(w), uint64_t(h)) : "the decoder gave no size";
+    if (reason.empty() && (!header.sized || uint32_t(w) != header.width || uint32_t(h) != header.height))
+        reason = "the decoder gave " + dimensions(uint64_t(w), uint64_t(h)) + " pixels against its header";
+    if (!reason.empty()) {
+        freeDecodedPicture(decoded);
+        problem = cannotLoad(path, reason);
+        return PictureLoad::refused;
     }
     slot.allocate(w, h);
     if (!slot.pixels) {
-        stbi_image_free(decoded);
-        problem = cannotLoad(path, "out of memory for " + dimensions(w, h) + " pixels");
-        return false;
+        freeDecodedPicture(decoded);
+        problem = cannotLoad(path, "out of memory for " + dimensions(uint64_t(w), uint64_t(h)) + " pixels");
+        return PictureLoad::refused;
     }
     std::memcpy(slot.pixels, decoded, size_t(w) * size_t(h) * kDecodedChannels);
-    stbi_image_free(decoded);
-    return true;
+    freeDecodedPicture(decoded);
+    return PictureLoad::loaded;
+}
+
+bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
+    uint64_t decodedBytes = 0;
+    return loadPictureWithin(path, slot, kMaxDecodedBytes, decodedBytes, problem) == PictureLoad::loaded;
 }
 
 void loadImageInto(const char* path, ArgbGfx& slot) {

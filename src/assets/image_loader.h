@@ -8,11 +8,23 @@
 // refused from its header, before any decoding.
 constexpr uint64_t kMaxDecodedBytes = uint64_t(64) << 20;
 
-// Decodes the file at path (format recognised from the content) and makes slot a
-// w x h picture whose pixels are the decoded R, G, B, A bytes unchanged (0xAABBGGRR);
-// slot.color is untouched. On failure returns false and sets problem to
-// "cannot load <path>: <reason>". A failure before the picture is decoded leaves the slot
-// as it was (empty at start-up); a failed allocation leaves it empty.
+// All pictures of the data pack together, as decoded bytes.
+constexpr uint64_t kMaxPackDecodedBytes = uint64_t(256) << 20;
+
+enum class PictureLoad { loaded, refused, overBudget };
+
+// As tryLoadImageInto, with the picture's decoded bytes also held to budgetBytes, checked
+// from its header: overBudget when it would take more, the slot untouched. decodedBytes
+// is set to what the picture takes (or would take) once its header is read, 0 before.
+PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBytes,
+                              uint64_t& decodedBytes, std::string& problem);
+
+// Decodes the PNG or JPEG at path (format recognised from the content, every cost bounded
+// from its header before decoding) and makes slot a w x h picture whose pixels are the
+// decoded R, G, B, A bytes unchanged (0xAABBGGRR); slot.color is untouched. On failure
+// returns false and sets problem to "cannot load <path>: <reason>". A failure before the
+// copy into the slot leaves the slot as it was (empty at start-up); a failed allocation
+// leaves it empty.
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem);
 
 // As tryLoadImageInto, printing the problem as one "assets: " line on stderr.
@@ -20,7 +32,9 @@ void loadImageInto(const char* path, ArgbGfx& slot);
 
 // Fills every image slot from the pictures under dataDir ("../data/" or any folder; a
 // missing trailing slash is added). One warning per picture that cannot be loaded, or a
-// single line naming the resolved folder when none can; slots that fail stay empty.
+// single line naming the resolved folder when none can; slots that fail stay empty. The
+// pictures share kMaxPackDecodedBytes: the first that does not fit is named in one warning
+// that also counts the later ones that do not fit; pictures that fit still load.
 void loadImagesFrom(const char* dataDir);
 
 // loadImagesFrom("../data/"), relative to the working directory.

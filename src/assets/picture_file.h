@@ -1,19 +1,12 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// Why the file at path cannot hold a picture, found before the decoder opens it, or ""
-// when the decoder may try: it cannot be opened ("No such file or directory",
-// "Permission denied"), is a directory or no regular file (a FIFO would block the decoder
-// for ever), is empty, or is a JPEG whose Huffman tables would overrun the decoder's.
-std::string pictureFileProblem(const char* path);
+// Largest picture file read: more than any PNG or JPEG of at most 64 MiB decoded needs.
+constexpr uint64_t kMaxPictureFileBytes = uint64_t(80) << 20;
 
-// True when the decoder takes these bytes for a JPEG: one or more 0xFF, then 0xD8.
-bool looksLikeJpeg(const uint8_t* data, size_t size);
-
-// False when some Huffman table segment (0xFF 0xC4) lists more than 256 codes in one table,
-// which the decoder copies into 256-entry arrays without checking. Every 0xFF 0xC4 in the
-// bytes counts, wherever the decoder may find it; bytes past the end read as 0, as the
-// decoder reads them.
-bool jpegHuffmanTablesFit(const uint8_t* data, size_t size);
+// Reads the whole file at path into bytes, or says why it cannot hold a picture: it cannot
+// be opened ("No such file or directory", "Permission denied"), is a directory or no
+// regular file (a FIFO would block for ever), is empty or larger than 80 MiB.
+std::string readPictureFile(const char* path, std::vector<uint8_t>& bytes);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -70,6 +71,74 @@ bool isMpegFrameHeader(const uint8_t* data, size_t size) {
            bitrate != 15 && samplingRate != 3;
 }
 
+size_t mpegFrameBytes(const uint8_t* h) {
+    static const uint16_t kKbps[2][3][16] = {
+        // MPEG-1: layer I, II, III
+        {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+         {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+         {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},
+        // MPEG-2 and 2.5
+        {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
+         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}}};
+    static const uint32_t kRates[3] = {44100, 48000, 32000};
+    const unsigned version = (h[1] >> 3) & 3, layer = 4 - ((h[1] >> 1) & 3);  // layer 1..3
+    const bool mpeg1 = version == 3;
+    const uint32_t rate = kRates[(h[2] >> 2) & 3] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+    const uint32_t bitsPerSecond = uint32_t(kKbps[mpeg1 ? 0 : 1][layer - 1][h[2] >> 4]) * 1000;
+    const uint32_t padding = (h[2] >> 1) & 1;
+    if (layer == 1) return (12 * bitsPerSecond / rate + padding) * 4;
+    const uint32_t perSlot = layer == 3 && !mpeg1 ? 72 : 144;
+    return perSlot * bitsPerSecond / rate + padding;
+}
+
+// Bytes from the frame at data + at to the next frame: from its header, or for a
+// free-format frame (whose length the header does not give) to the next header equal in
+// all but the padding bit within the longest such frame. 0 when there is none.
+static size_t bytesToNextFrame(const uint8_t* data, size_t size, size_t at) {
+    const size_t bytes = mpegFrameBytes(data + at);
+    if (bytes) return bytes;
+    constexpr size_t kLongestFreeFrame = 2880;  // 640 kbit/s layer III at 32 kHz
+    const uint8_t* h = data + at;
+    for (size_t next = at + 4; next + 4 <= size && next - at <= kLongestFreeFrame; ++next)
+        if (data[next] == h[0] && data[next + 1] == h[1] && (data[next + 2] & 0xFD) == (h[2] & 0xFD))
+            return next - at;
+    return 0;
+}
+
+size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from) {
+    constexpr int kFollowingHeaders = 2;
+    const size_t end = size - from > kMaxLeadingJunkBytes ? from + kMaxLeadingJunkBytes : size;
+    for (size_t start = from; start < end; ++start) {
+        if (!isMpegFrameHeader(data + start, size - start)) continue;
+        const uint8_t* first = data + start;
+        size_t at = start;
+        int following = 0;
+        bool run = false;
+        for (;;) {
+            const size_t bytes = bytesToNextFrame(data, size, at);
+            if (bytes == 0) break;
+            // A frame ending exactly at the end of the file is the last one; one running
+            // past it counts only after a verified frame, as the cut end of a track.
+            if (bytes >= size - at) {
+                run = bytes == size - at || following > 0;
+                break;
+            }
+            at += bytes;
+            const uint8_t* next = data + at;
+            if (!isMpegFrameHeader(next, size - at) || (next[1] & 0xFE) != (first[1] & 0xFE) ||
+                (next[2] & 0x0C) != (first[2] & 0x0C))
+                break;
+            if (++following == kFollowingHeaders) {
+                run = true;
+                break;
+            }
+        }
+        if (run) return start;
+    }
+    return SIZE_MAX;
+}
+
 static bool check(int result, mpg123_handle* handle, std::string& reason) {
     if (result == MPG123_OK) return true;
     reason = std::string("not an MP3 stream: ") +
@@ -83,6 +152,8 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
     d->readOffset = 0;
     d->ended = false;
     mpg123_handle* h = d->handle;
+    // Gaps of junk between frames are skipped up to a bound, as players do.
+    if (!check(mpg123_param(h, MPG123_RESYNC_LIMIT, kMaxGapBytes, 0), h, reason)) return false;
     const long flags = MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO |
                        MPG123_AUTO_RESAMPLE | MPG123_SKIP_ID3V2;
     // Only one format is allowed, so every rate is resampled to it and mono is doubled.
@@ -118,8 +189,11 @@ static bool frameCountIsPlausible(Mp3Decoder* d) {
 static bool probeStream(Mp3Decoder* d, std::string& reason) {
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (!check(mpg123_getformat(d->handle, &rate, &channels, &encoding), d->handle, reason))
+    // Only an info frame, or frames the library cannot decode: it has no format to give.
+    if (mpg123_getformat(d->handle, &rate, &channels, &encoding) != MPG123_OK) {
+        reason = "not an MP3 stream: no decodable audio";
         return false;
+    }
     if (rate != kOutputRate || channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
         reason = "not an MP3 stream: cannot be converted to 44100 Hz 16-bit stereo";
         return false;
@@ -141,12 +215,17 @@ static bool probeStream(Mp3Decoder* d, std::string& reason) {
 
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
     const size_t tags = id3v2TagBytes(fileBytes.data(), fileBytes.size());
-    if (!isMpegFrameHeader(fileBytes.data() + tags, fileBytes.size() - tags)) {
-        reason = "not an MP3 stream: no MPEG audio frame at the start";
+    const size_t start = firstFrameOffset(fileBytes.data(), fileBytes.size(), tags);
+    if (start == SIZE_MAX) {
+        reason = "not an MP3 stream: no MPEG audio frames in its first " +
+                 std::to_string(kMaxLeadingJunkBytes / 1024) + " KiB";
         return nullptr;
     }
     Mp3Decoder* d = new Mp3Decoder;
     d->file = std::move(fileBytes);
+    // The library is given the stream from its first frame: what comes before (tags, and
+    // junk or padding the tags do not count) is no audio.
+    d->file.erase(d->file.begin(), d->file.begin() + long(start));
     int error = MPG123_OK;
     d->handle = mpg123_new(nullptr, &error);
     if (!d->handle) {

@@ -9,9 +9,13 @@
 // padding where the file records them.
 struct Mp3Decoder;
 
-// Takes the file's bytes. Accepted only when an MPEG audio frame header starts the file
-// (after any ID3v2 tags) and the stream decodes to at least one frame of audio; otherwise
-// returns null with reason set ("not an MP3 stream: ...").
+// Takes the file's bytes. Accepted only when a run of MPEG audio frames starts within
+// kMaxLeadingJunkBytes after any ID3v2 tags (junk, zeros or padding the tags do not count
+// are skipped) and the stream decodes to at least one frame of audio; otherwise returns
+// null with reason set ("not an MP3 stream: ..."). Gaps of junk between frames, up to
+// kMaxGapBytes each, are skipped while playing.
+constexpr size_t kMaxLeadingJunkBytes = 64 * 1024;
+constexpr long kMaxGapBytes = 1024 * 1024;
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason);
 
 // Reads the file at path and opens it; reason as for readMusicFile or openMp3.
@@ -30,6 +34,15 @@ void closeMp3(Mp3Decoder* decoder);
 
 // Bytes taken by ID3v2 tags at the start of data, 0 when there is none.
 size_t id3v2TagBytes(const uint8_t* data, size_t size);
+
+// Where the first run of frames starts in data (after from, within kMaxLeadingJunkBytes):
+// a frame header followed, at the lengths the headers give, by two more headers of the
+// same version, layer and sampling rate, or by fewer whose last frame ends the data.
+// SIZE_MAX when none.
+size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from);
+
+// Bytes of the frame whose valid header is at data, 0 for a free-format frame.
+size_t mpegFrameBytes(const uint8_t* header);
 
 // True when the 4 bytes at data form a valid MPEG audio frame header: frame sync, a
 // defined version, layer, bit rate and sampling rate.

@@ -104,7 +104,13 @@ else
 fi
 
 perl -e 'srand(7); print map { chr(int(rand(256))) } 1 .. 65536' >"$music"
-expect_refusal "random bytes" "not an MP3 stream"
+expect_refusal "random bytes" "not an MP3 stream: no MPEG audio frames in its first 64 KiB"
+
+# Only the encoder's info frame: a valid stream without a sample of audio.
+tone_mp3 1 "$work/tone1.mp3"
+perl -0777 -ne '/\xFF\xFB[\x90\x92]/g or die; my $first = pos() - 3; /\xFF\xFB[\x90\x92]/g or die;
+                print substr($_, $first, pos() - 3 - $first)' "$work/tone1.mp3" >"$music"
+expect_refusal "only an info frame" "not an MP3 stream: no decodable audio"
 
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x64:rate=1 -frames:v 1 -f image2 \
     -c:v png "$music"
@@ -126,6 +132,24 @@ expect_playing "good track, no audio device (control)" SDL_AUDIODRIVER=nonexiste
 if [ "$(grep -c '^audio: no output device' "$work/stderr")" != 1 ]; then
     fail "no audio device" "expected exactly one \"audio: no output device\" warning"
 fi
+
+# Zeros before the first frame and junk in the middle of the track (at a frame boundary,
+# about 2.5 s in), which common players skip; the other gaps, and that the whole track is
+# decoded, are checked in audio_resync_test.cpp.
+tone_mp3 5 "$work/clean.mp3"
+# with_gap OFFSET_FRACTION GAP_PERL: the clean track with the bytes GAP_PERL makes put
+# before the first frame header at or after that fraction of the file.
+with_gap() {
+    perl -0777 -ne 'BEGIN { ($fraction, $gap) = splice(@ARGV, 0, 2) }
+        pos($_) = int(length($_) * $fraction);
+        /\xFF\xFB[\x90\x92]/g or die "no frame header\n";
+        my $at = pos() - 3; srand(5);
+        print substr($_, 0, $at), eval($gap), substr($_, $at)' "$1" "$2" "$work/clean.mp3" >"$music"
+}
+with_gap 0 '"\0" x 1000'
+expect_playing "1 KB of zeros before the first frame"
+with_gap 0.5 'join "", map { chr(int(rand(256))) } 1 .. 8192'
+expect_playing "8 KiB of junk between frames"
 
 # A truncated track plays what it holds (about 1.7 s here), then the show stays on its
 # last moment.

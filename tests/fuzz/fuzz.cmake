@@ -9,18 +9,12 @@ if(NOT INTRO_SANITIZE)
   message(FATAL_ERROR "INTRO_FUZZ needs INTRO_SANITIZE=ON: a fuzz run without sanitizers finds little")
 endif()
 
-# Coverage for the fuzzer in the code under test, not only in the targets.
-foreach(lib intro_options intro_draw intro_audio)
+# Coverage for the fuzzer in the code under test, not only in the targets; the picture
+# decoder is the project's own build (src/assets/picture_decoder.c), so it is covered
+# and instrumented as well.
+foreach(lib intro_options intro_draw intro_picture_decoder intro_audio)
   target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
 endforeach()
-
-# The picture decoder as source, instrumented (see stb_image_decoder.c). It hands a null
-# buffer with a length of 0 to memcpy and adds 0 to it (an empty PNG data chunk before any
-# other): undefined by the letter, harmless in fact, and not ours to change, so those two
-# checks are off for the decoder alone; every other check stays on.
-add_library(fuzz_stb_image OBJECT ${CMAKE_CURRENT_LIST_DIR}/stb_image_decoder.c)
-target_compile_options(fuzz_stb_image PRIVATE -fsanitize=fuzzer-no-link
-                       -fno-sanitize=pointer-overflow,nonnull-attribute)
 
 # fuzz_target(NAME source LIBS...)
 function(fuzz_target name source)
@@ -31,12 +25,15 @@ function(fuzz_target name source)
 endfunction()
 
 fuzz_target(fuzz_options fuzz_options.cpp intro_options)
-fuzz_target(fuzz_image_loader fuzz_image_loader.cpp fuzz_stb_image intro_draw)
+fuzz_target(fuzz_image_loader fuzz_image_loader.cpp intro_draw)
 fuzz_target(fuzz_mp3 fuzz_mp3.cpp intro_audio)
+fuzz_target(fuzz_mp3_gaps fuzz_mp3_gaps.cpp intro_audio audio_test_mp3)
+target_include_directories(fuzz_mp3_gaps PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 fuzz_target(fuzz_frame fuzz_frame.cpp intro_draw)
 
 add_executable(fuzz_make_seeds ${CMAKE_CURRENT_LIST_DIR}/make_seeds.cpp)
 target_include_directories(fuzz_make_seeds PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(fuzz_make_seeds PRIVATE audio_test_mp3 stb)
+target_link_libraries(fuzz_make_seeds PRIVATE audio_test_mp3 picture_cases stb)
 
-add_custom_target(fuzz_all DEPENDS fuzz_options fuzz_image_loader fuzz_mp3 fuzz_frame fuzz_make_seeds)
+add_custom_target(fuzz_all DEPENDS fuzz_options fuzz_image_loader fuzz_mp3 fuzz_mp3_gaps fuzz_frame
+                  fuzz_make_seeds)

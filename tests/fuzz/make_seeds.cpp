@@ -1,6 +1,8 @@
 // Writes the starting corpus of every fuzz target, made here and the same on every run:
-//   make_seeds OUTDIR   OUTDIR/options, OUTDIR/image, OUTDIR/mp3 and OUTDIR/frame
+//   make_seeds OUTDIR   OUTDIR/options, OUTDIR/image, OUTDIR/mp3, OUTDIR/mp3-gaps and
+//                       OUTDIR/frame
 #include "audio_mp3_maker.h"
+#include "picture_cases.h"
 
 #include <stb/stb_image_write.h>
 
@@ -107,6 +109,21 @@ void imageSeeds(const fs::path& dir) {
     save(dir, "jpeg-8x8.png", jpg);
     save(dir, "bmp-8x8.png", bmp);
     save(dir, "tga-8x8.png", tga);
+    // The hostile cases the loader refuses by name, small enough for the fuzzer's inputs.
+    for (const PictureCase& c : hostilePictureCases())
+        if (c.bytes.size() <= 16384) save(dir, "case-" + c.name, c.bytes);
+}
+
+// Gap seeds: a position byte, then the gap (see fuzz_mp3_gaps.cpp).
+void mp3GapSeeds(const fs::path& dir) {
+    save(dir, "zeros-4k", [] { Bytes b(1 + 4096, 0); b[0] = 3; return b; }());
+    save(dir, "zeros-before-first", Bytes(1 + 1000, 0));
+    Bytes junk(1 + 8192);
+    for (size_t i = 0; i < junk.size(); ++i) junk[i] = uint8_t(i * 2654435761u >> 13);
+    junk[0] = 5;
+    save(dir, "junk-8k", junk);
+    // A lone frame header and a broken one inside the gap.
+    save(dir, "false-header", Bytes{7, 0, 0, 0xFF, 0xFB, 0x90, 0x64, 0, 0, 0xFF, 0xFB, 0xF0});
 }
 
 void mp3Seeds(const fs::path& dir) {
@@ -166,7 +183,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    const char* targets[] = {"options", "image", "mp3", "frame"};
+    const char* targets[] = {"options", "image", "mp3", "mp3-gaps", "frame"};
     for (const char* t : targets) {
         std::error_code error;
         fs::create_directories(out / t, error);
@@ -179,6 +196,7 @@ int main(int argc, char** argv) {
     optionSeeds(out / "options");
     imageSeeds(out / "image");
     mp3Seeds(out / "mp3");
+    mp3GapSeeds(out / "mp3-gaps");
     frameSeeds(out / "frame");
     return failed ? 1 : 0;
 }
