@@ -69,7 +69,8 @@ render() {
     limit=$(awk -v s="$3" -v f="$time_factor" 'BEGIN { printf "%d", s * f }')
     /usr/bin/time -f "%e %M" -o "$work/time" timeout 300 "$render" --data "$data/" \
         --beats 0:335:0.5 --raw -o "$work/frames.raw" 2>"$work/stderr" || status=$?
-    read -r elapsed peak_kb <"$work/time" || true
+    # On a failure time(1) writes a line of its own first; the figures are the last line.
+    read -r elapsed peak_kb < <(tail -n 1 "$work/time") || true
     peak_mb=$((${peak_kb:-0} / 1024))
     actual=$(grep '^assets: ' "$work/stderr" || true)
     if [ "$status" != 0 ]; then
