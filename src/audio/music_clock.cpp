@@ -21,6 +21,7 @@ static constexpr int kSnapshotAttempts = 3;
 void resetMusicClock(MusicClock& clock, int64_t nowNs) {
     clock.handedBytes = 0;
     clock.musicBytes = 0;
+    clock.trackEnded = false;
     clock.estimateBytes = 0;
     clock.estimateNs = 0;
     clock.hasEstimate = false;
@@ -48,6 +49,12 @@ static void publishAnchor(MusicClock& clock, double bytes, int64_t ns, int64_t l
 
 void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t musicBytes,
                         int64_t latencyBytes) {
+    if (latencyBytes == kLatencyUnknown) {
+        clock.handedBytes += bytes;
+        clock.musicBytes += musicBytes;
+        clock.trackEnded = clock.trackEnded || musicBytes < bytes;
+        return;
+    }
     // What is heard now is what was handed before, less what is still queued before it.
     double heard = double(clock.handedBytes - latencyBytes);
     if (clock.hasEstimate) {
@@ -61,7 +68,8 @@ void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t
     clock.hasEstimate = true;
     clock.handedBytes += bytes;
     clock.musicBytes += musicBytes;
-    publishAnchor(clock, heard, nowNs, clock.musicBytes);
+    clock.trackEnded = clock.trackEnded || musicBytes < bytes;
+    publishAnchor(clock, heard, nowNs, clock.trackEnded ? kNoClockLimit : clock.musicBytes);
 }
 
 // Copies the published anchor into the reader's fields when a consistent one is available.
@@ -88,7 +96,8 @@ int64_t readMusicClock(MusicClock& clock, int64_t nowNs) {
     const double elapsedNs = double(std::max<int64_t>(nowNs - clock.shownNs, 0));
     if (clock.anchorSeen) {
         double target = clock.seenAnchorBytes + double(nowNs - clock.seenAnchorNs) * kBytesPerNs;
-        target = std::min(target, double(clock.seenLimitBytes));
+        if (clock.seenLimitBytes != kNoClockLimit)
+            target = std::min(target, double(clock.seenLimitBytes));
         const double fastest = clock.shownBytes + elapsedNs * kBytesPerNs * kMaxClockSpeed;
         clock.shownBytes = std::max(clock.shownBytes, std::min(target, fastest));
     }
