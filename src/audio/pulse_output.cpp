@@ -1,6 +1,7 @@
 #include "audio/pulse_output.h"
 
 #include "audio/music_clock.h"
+#include "audio/music_output.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -9,6 +10,10 @@
 
 // Sound the stream asks the server to hold, sink included; the server may grant more.
 static constexpr pa_usec_t kTargetLatencyUs = 40000;
+
+// Longest wait for the server to report the stream playing before its reports are taken
+// as they come.
+static constexpr int64_t kStartLimitNs = 1000000000;
 
 static const pa_sample_spec kSampleSpec = {PA_SAMPLE_S16NE, 44100, 2};
 
@@ -22,6 +27,8 @@ struct PulseOutput {
     bool playing = false;   // fills are wanted
     bool written = false;   // something was written since the stream opened
     bool lostReported = false;
+    int64_t playNs = 0;              // when playPulseOutput last ran
+    bool startLimitPassed = false;
 };
 
 static void reportLoss(PulseOutput* p) {
@@ -47,8 +54,17 @@ static void streamChanged(pa_stream* stream, void* user) {
 }
 
 // Sound queued in front of the next write, as the server last reported it and interpolated
-// to now.
-static int64_t queuedBytes(pa_stream* stream) {
+// to now; unknown until a report taken while the server plays the stream. Before the
+// stream starts the sink's latency stands for sound that is not there yet: taken as
+// queued, it would hold the clock back by up to the whole latency at the start.
+static int64_t queuedBytes(PulseOutput* p) {
+    const pa_timing_info* timing = pa_stream_get_timing_info(p->stream);
+    if (!timing || timing->write_index_corrupt || timing->read_index_corrupt) return kLatencyUnknown;
+    if (!timing->playing && !p->startLimitPassed) {
+        if (monotonicNs() - p->playNs < kStartLimitNs) return kLatencyUnknown;
+        p->startLimitPassed = true;  // a server that never says it plays: trust it anyway
+    }
+    pa_stream* stream = p->stream;
     pa_usec_t usec = 0;
     int negative = 0;
     if (pa_stream_get_latency(stream, &usec, &negative) != 0) return kLatencyUnknown;
@@ -68,7 +84,7 @@ static void writeSound(PulseOutput* p, size_t bytes) {
             pa_stream_cancel_write(p->stream);
             return;
         }
-        p->fill(p->user, static_cast<uint8_t*>(data), size, queuedBytes(p->stream));
+        p->fill(p->user, static_cast<uint8_t*>(data), size, queuedBytes(p));
         if (pa_stream_write(p->stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
         p->written = true;
         bytes -= size;
@@ -157,6 +173,8 @@ bool playPulseOutput(PulseOutput* p) {
     if (p->lostReported || pa_stream_get_state(p->stream) != PA_STREAM_READY) return false;
     if (p->written) forget(pa_stream_flush(p->stream, nullptr, nullptr));
     p->playing = true;
+    p->playNs = monotonicNs();
+    p->startLimitPassed = false;
     forget(pa_stream_cork(p->stream, 0, nullptr, nullptr));
     const size_t writable = pa_stream_writable_size(p->stream);
     if (writable != size_t(-1)) writeSound(p, writable);
