@@ -107,17 +107,19 @@ ClickRecorder* startClickRecorder(const char* source, std::string& reason) {
 // Nanoseconds per frame of the recording: the sinks measured here run on the system clock.
 static constexpr double kNsPerFrame = 1e9 / 44100.0;
 
-// Frames either side of a click whose timing reports place it: the reports change their
-// base when the sink wakes up or changes its latency, so only nearby ones count.
-static constexpr double kTimingWindowFrames = 4410;
+// Frames after a click whose timing reports place it. The reports change their base when
+// the sink wakes up, rewinds or changes its latency, so only those taken just after the
+// click was captured count.
+static constexpr double kTimingWindowFrames = 8820;
 
-// Monotonic ns at which `frame` left the sink: the median over the nearby reports of
-// (report time - its frame's nominal duration), plus the frame's own. Sets `spreadMs` to
-// the largest distance of a nearby report from that median; -1 without reports nearby.
+// Monotonic ns at which `frame` left the sink: the median over the reports that follow it
+// of (report time - its frame's nominal duration), plus the frame's own. Sets `spreadMs` to
+// the largest distance of such a report from that median; -1 without reports.
 static double timeOfFrame(const std::vector<TimingPoint>& points, double frame, double& spreadMs) {
     std::vector<double> bases;
     for (const TimingPoint& p : points)
-        if (std::fabs(p.frame - frame) <= kTimingWindowFrames) bases.push_back(p.ns - p.frame * kNsPerFrame);
+        if (p.frame >= frame && p.frame - frame <= kTimingWindowFrames)
+            bases.push_back(p.ns - p.frame * kNsPerFrame);
     if (bases.empty()) return -1;
     std::sort(bases.begin(), bases.end());
     const double median = bases[bases.size() / 2];

@@ -1,10 +1,12 @@
 // Measures how far the show's clock is from the sound actually leaving the sink: plays a
 // click track through the audio library (initMusicFrom, startMusic, musicSeconds, as the
 // intro does) while a recorder takes the sink's monitor with the server's own timing.
-// Prints one line of figures: per click, (monotonic time at which the clock reads the
-// click's track time) - (time the click left the sink), positive when the picture is late;
-// their mean and spread; the clock's largest deviation from a straight line; its backward
-// steps. The output is chosen as the intro chooses it (INTRO_AUDIO applies).
+// Prints one line of figures: per click from 2 s of track on, (monotonic time at which the
+// clock reads the click's track time) - (time the click left the sink), positive when the
+// picture is late: their mean, standard deviation and spread (largest - smallest); the
+// clock's largest deviation from a straight line; its backward steps; then the largest
+// offset among the clicks of the start, and the largest disagreement among the recorder's
+// timing reports used to place a click. The output is chosen as the intro chooses it (INTRO_AUDIO applies).
 // usage: audio-click-sync [--seconds S] [--source NAME] [--label TEXT] [--clicks]
 #include "audio/mp3_decoder.h"
 #include "audio/music.h"
@@ -27,6 +29,12 @@
 // Clock readings before this track time are left out of the straight-line fit: the first
 // timing reports of a stream are still settling.
 static constexpr double kFitFromSeconds = 1.0;
+
+// Clicks before this track time are the stream's start, reported apart: a null sink that
+// wakes up renders ahead, rewinds and shifts its monitor's timeline while a stream starts,
+// so the recording places those clicks less surely, and the clock settles on the first
+// reports then.
+static constexpr double kSteadyFromSeconds = 2.0;
 
 struct Reading {
     int64_t ns;      // steady_clock
@@ -193,6 +201,7 @@ int main(int argc, char** argv) {
     // Each recorded click is the decoded click nearest to what the clock read when it left
     // the sink; clicks 0.4 s apart leave no doubt within +-0.2 s.
     std::vector<double> offsetsMs;
+    double startWorstMs = 0;
     for (int64_t ns : heard) {
         const double reading = clockAt(log, double(ns));
         const auto nearest = std::min_element(clicks.begin(), clicks.end(), [&](double a, double b) {
@@ -201,10 +210,12 @@ int main(int argc, char** argv) {
         if (nearest == clicks.end() || std::fabs(*nearest - reading) > kClickBeatSeconds / 2) continue;
         const double clockNs = timeClockReads(log, *nearest);
         if (clockNs < 0) continue;
-        offsetsMs.push_back((clockNs - double(ns)) / 1e6);
+        const double offsetMs = (clockNs - double(ns)) / 1e6;
+        if (*nearest >= kSteadyFromSeconds) offsetsMs.push_back(offsetMs);
+        else if (std::fabs(offsetMs) > std::fabs(startWorstMs)) startWorstMs = offsetMs;
         if (listClicks)
             std::printf("  click at %7.3f s  left the sink at %8.3f s  offset %+7.2f ms\n", *nearest,
-                        (double(ns) - double(log.front().ns)) / 1e9, offsetsMs.back());
+                        (double(ns) - double(log.front().ns)) / 1e9, offsetMs);
     }
     if (offsetsMs.empty()) {
         std::fprintf(stderr, "audio-click-sync: no click was recorded (%zu decoded)\n", clicks.size());
@@ -215,10 +226,12 @@ int main(int argc, char** argv) {
     const double mean = sum / double(offsetsMs.size());
     for (double o : offsetsMs) squares += (o - mean) * (o - mean);
     const auto [low, high] = std::minmax_element(offsetsMs.begin(), offsetsMs.end());
-    std::printf("%-28s clicks %3zu/%3zu  mean %+8.2f ms  sd %5.2f ms  spread %5.2f ms  "
-                "jitter %5.2f ms  backward %d  (recorder timing %.2f ms)\n",
-                label.c_str(), offsetsMs.size(), clicks.size(), mean,
+    size_t steadyClicks = 0;
+    for (double c : clicks) steadyClicks += c >= kSteadyFromSeconds;
+    std::printf("%-30s clicks %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  spread %5.2f ms  "
+                "jitter %5.2f ms  backward %d  | start %+7.2f ms  recorder %.2f ms\n",
+                label.c_str(), offsetsMs.size(), steadyClicks, mean,
                 std::sqrt(squares / double(offsetsMs.size())), *high - *low, clockJitterMs(log),
-                backward, mappingJitterMs);
+                backward, startWorstMs, mappingJitterMs);
     return 0;
 }

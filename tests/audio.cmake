@@ -2,7 +2,7 @@
 add_library(audio_test_mp3 STATIC audio_mp3_maker.cpp)
 target_link_libraries(audio_test_mp3 PUBLIC mp3lame)
 
-intro_test(audio_clock_test audio_clock_test.cpp LIBS intro_audio)
+intro_test(audio_clock_test audio_clock_test.cpp audio_clock_latency_test.cpp LIBS intro_audio)
 intro_test(audio_decoder_test audio_decoder_test.cpp LIBS intro_audio audio_test_mp3)
 intro_test(audio_music_test audio_music_test.cpp LIBS intro_audio audio_test_mp3)
 

@@ -11,6 +11,12 @@
 // Sound the stream asks the server to hold, sink included; the server may grant more.
 static constexpr pa_usec_t kTargetLatencyUs = 40000;
 
+// How often to ask the server for fresh timing. The library's own updates grow to 1.5 s
+// apart and it extrapolates at the nominal rate in between; a server that resamples
+// adaptively (pipewire-pulse) plays a little fast or slow for seconds at a time, which
+// over 1.5 s adds up to several milliseconds.
+static constexpr int64_t kTimingIntervalNs = 50000000;
+
 // Longest wait for the server to report the stream playing before its reports are taken
 // as they come.
 static constexpr int64_t kStartLimitNs = 1000000000;
@@ -28,6 +34,8 @@ struct PulseOutput {
     bool written = false;   // something was written since the stream opened
     bool lostReported = false;
     int64_t playNs = 0;              // when playPulseOutput last ran
+    int64_t timingAskedNs = 0;       // when fresh timing was last asked for
+    bool timingPending = false;
     bool startLimitPassed = false;
 };
 
@@ -72,9 +80,24 @@ static int64_t queuedBytes(PulseOutput* p) {
     return negative ? -bytes : bytes;
 }
 
+static void timingArrived(pa_stream*, int, void* user) {
+    static_cast<PulseOutput*>(user)->timingPending = false;
+}
+
+static void askForTiming(PulseOutput* p) {
+    const int64_t now = monotonicNs();
+    if (p->timingPending || now - p->timingAskedNs < kTimingIntervalNs) return;
+    pa_operation* operation = pa_stream_update_timing_info(p->stream, timingArrived, p);
+    if (!operation) return;
+    pa_operation_unref(operation);
+    p->timingPending = true;
+    p->timingAskedNs = now;
+}
+
 // Writes up to `bytes` of freshly filled sound, in the pieces the library lends.
 static void writeSound(PulseOutput* p, size_t bytes) {
     bytes &= ~size_t(3);
+    if (p->playing) askForTiming(p);
     while (p->playing && bytes > 0) {
         void* data = nullptr;
         size_t size = bytes;
