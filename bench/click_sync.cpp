@@ -26,9 +26,6 @@
 #include <unistd.h>
 #include <vector>
 
-// Clock readings before this track time are left out of the straight-line fit: the first
-// timing reports of a stream are still settling.
-static constexpr double kFitFromSeconds = 1.0;
 
 // Clicks before this track time are the stream's start, reported apart: a null sink that
 // wakes up renders ahead, rewinds and shifts its monitor's timeline while a stream starts,
@@ -104,11 +101,11 @@ static double clockAt(const std::vector<Reading>& log, double ns) {
 }
 
 // Largest distance in ms of a reading from the least-squares line through the readings
-// from kFitFromSeconds on.
+// from kSteadyFromSeconds on.
 static double clockJitterMs(const std::vector<Reading>& log) {
     std::vector<Reading> used;
     for (const Reading& r : log)
-        if (r.seconds >= kFitFromSeconds) used.push_back(r);
+        if (r.seconds >= kSteadyFromSeconds) used.push_back(r);
     if (used.size() < 2) return -1;
     const double t0 = double(used.front().ns);
     double st = 0, ss = 0, stt = 0, sts = 0;

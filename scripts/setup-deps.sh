@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
   clang valgrind
+  libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus
 )
 
 missing=()

@@ -101,6 +101,31 @@ TEST(MusicOutput, SilentClockPlaysPastTheEnd) {
     closeMusicOutput(output);
 }
 
+// A 2 s track on the silent clock: after its last sample the clock runs on in real time,
+// past 5 s, so a short track never freezes the show.
+TEST(MusicOutput, ShortTrackRunsOnInRealTime) {
+    TestTone tone;
+    tone.seconds = 2.0;
+    std::string reason;
+    Mp3Decoder* decoder = openMp3(makeMp3(tone), reason);
+    ASSERT_TRUE(decoder) << reason;
+    MusicOutput* output = openSilentMusicOutput(decoder);
+    const auto start = std::chrono::steady_clock::now();
+    startMusicOutput(output);
+    double seconds = 0;
+    while (seconds <= 5.0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(8)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const double now = musicBytesToSeconds(musicOutputBytes(output));
+        ASSERT_GE(now, seconds);
+        seconds = now;
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(seconds, 5.0);
+    EXPECT_NEAR(seconds, elapsed, 0.1) << "not in real time";
+    closeMusicOutput(output);
+}
+
 // Starting again plays from the beginning, on either clock.
 TEST(MusicOutput, StartingAgainBeginsAtTheStart) {
     setenv("INTRO_AUDIO", "sdl", 1);
