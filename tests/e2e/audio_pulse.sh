@@ -64,6 +64,24 @@ start_intro() {
     intro_pid=$!
 }
 
+# start_intro_escape SECONDS: as start_intro, but after SECONDS Escape is typed into the
+# intro's window; its exit status goes to $work/status. Escape ends the process by exit()
+# while the sound server's thread still plays, which must end cleanly with status 0.
+start_intro_escape() {
+    (cd "$work/run" && "$xvfb" 640x480 env \
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" bash -c '
+        "$1" -f1 -w320 -h240 & pid=$!
+        sleep "$2"
+        wid=$(timeout 5 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+        [ -n "$wid" ] && timeout 5 xdotool windowfocus --sync "$wid" && xdotool key Escape
+        for ((i = 0; i < 50; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill "$pid" 2>/dev/null && echo "still running 5 s after Escape" >&2
+        status=0
+        wait "$pid" || status=$?
+        echo "$status" >"$3"' _ "$intro" "$1" "$work/status") >/dev/null 2>"$work/stderr" &
+    intro_pid=$!
+}
+
 # loudest_sample: the largest sample magnitude in 1 s of the sink's monitor.
 loudest_sample() {
     timeout 1 parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 --raw \
@@ -78,7 +96,8 @@ sink_input_of_intro() {
 
 # The server answers: the intro plays through it, says nothing about its output, and the
 # tone reaches the sink. The 6 s track is shorter than the show, which it notes once.
-start_intro 5
+# Escape then ends it with status 0.
+start_intro_escape 4.5
 sleep 3
 inputs=$(sink_input_of_intro)
 loudest=$(loudest_sample)
@@ -91,8 +110,10 @@ elif [ "$(grep -c "^audio: ../data/vorb_06_mp3.mp3 lasts 6.0 s, less than the sh
     fail "server chosen" "not one note about the short track"
 elif [ "$loudest" -lt 1000 ]; then
     fail "server chosen" "the sink's monitor heard no tone (loudest sample $loudest)"
+elif [ "$(cat "$work/status" 2>/dev/null)" != 0 ]; then
+    fail "server chosen" "Escape: exit status $(cat "$work/status" 2>/dev/null), expected 0"
 else
-    echo "ok   the intro plays through the server (loudest sample $loudest)"
+    echo "ok   the intro plays through the server (loudest sample $loudest) and ends on Escape"
 fi
 
 # INTRO_AUDIO=none: the silent clock, quietly, and nothing on the server.
