@@ -130,7 +130,24 @@ else
     echo "ok   INTRO_AUDIO=none plays on the silent clock"
 fi
 
-# The server stopped: SDL plays (its dummy driver here) and one line says so.
+# The server goes away mid-show: the show goes on, on the silent clock, with one line.
+start_intro 5
+sleep 2.5
+stop_server
+sleep 1
+running=no
+kill -0 "$intro_pid" 2>/dev/null && running=yes
+status=0
+wait "$intro_pid" || status=$?
+if [ "$running" != yes ] || [ "$status" != 124 ]; then
+    fail "server gone" "the intro did not run on (exit status $status)"
+elif [ "$(grep -c '^audio: the sound server went away; playing on a silent clock$' "$work/stderr")" != 1 ]; then
+    fail "server gone" "expected one line \"audio: the sound server went away; playing on a silent clock\""
+else
+    echo "ok   the server going away mid-show leaves the show on the silent clock"
+fi
+
+# No server: SDL plays (its dummy driver here) and one line says so.
 stop_server
 start_intro 3
 wait "$intro_pid" || true
