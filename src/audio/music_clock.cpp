@@ -71,7 +71,8 @@ void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t
         const double predicted =
             clock.estimateBytes + double(nowNs - clock.estimateNs) * kBytesPerNs;
         const double difference = heard - predicted;
-        const double gain = 1.0 - std::exp(-double(nowNs - clock.estimateNs) / kEstimateTimeConstantNs);
+        const double sinceNs = double(nowNs - clock.estimateNs);
+        const double gain = 1.0 - std::exp(-sinceNs / kEstimateTimeConstantNs);
         if (std::fabs(difference) < kResyncBytes) heard = predicted + difference * gain;
     }
     clock.estimateBytes = heard;
@@ -103,7 +104,6 @@ static void takeSnapshot(MusicClock& clock) {
 }
 
 int64_t readMusicClock(MusicClock& clock, int64_t nowNs) {
-    const bool firstAnchor = !clock.anchorSeen;
     takeSnapshot(clock);
     const double elapsedNs = double(std::max<int64_t>(nowNs - clock.shownNs, 0));
     if (clock.anchorSeen) {
@@ -115,8 +115,7 @@ int64_t readMusicClock(MusicClock& clock, int64_t nowNs) {
         // latency as a stream starts (a sink that wakes up, then rewinds the silence it had
         // queued), and the show must not start behind by that much for seconds while it
         // catches up. Small differences there are jitter and are smoothed as always.
-        const bool settling = firstAnchor || clock.shownBytes < kSettlingBytes;
-        if (settling && target - fastest > kResyncBytes) fastest = target;
+        if (clock.shownBytes < kSettlingBytes && target - fastest > kResyncBytes) fastest = target;
         clock.shownBytes = std::max(clock.shownBytes, std::min(target, fastest));
     }
     clock.shownNs = std::max(clock.shownNs, nowNs);

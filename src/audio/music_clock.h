@@ -28,8 +28,8 @@ struct MusicClock {
 
     // Published by the writer, read without locks: the heard position anchorBytes (may be
     // negative while the first buffers are still queued) at anchorNs, advancing in real
-    // time but never beyond limitBytes (kNoClockLimit once the track has ended). The sequence is odd while an update is under way and
-    // 0 until the first callback.
+    // time but never beyond limitBytes (kNoClockLimit once the track has ended). The
+    // sequence is odd while an update is under way and 0 until the first callback.
     std::atomic<uint64_t> sequence{0};
     std::atomic<double> anchorBytes{0};
     std::atomic<int64_t> anchorNs{0};
@@ -67,7 +67,8 @@ void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t
                         int64_t latencyBytes);
 
 // Byte position of the sound heard at nowNs, for the reader. Never decreases between calls,
-// never advances faster than kMaxClockSpeed x real time, never passes the music handed to
-// the device while the track lasts; after its last sample it runs on in real time.
-// 0 before the first callback.
+// never advances faster than kMaxClockSpeed x real time (but in the first 0.5 s of sound,
+// where a position 50 ms or more ahead is taken at once: sinks settle as a stream starts),
+// never passes the music handed to the device while the track lasts; after its last
+// sample it runs on in real time. 0 before the first callback.
 int64_t readMusicClock(MusicClock& clock, int64_t nowNs);

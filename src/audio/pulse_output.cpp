@@ -67,7 +67,8 @@ static void streamChanged(pa_stream* stream, void* user) {
 // queued, it would hold the clock back by up to the whole latency at the start.
 static int64_t queuedBytes(PulseOutput* p) {
     const pa_timing_info* timing = pa_stream_get_timing_info(p->stream);
-    if (!timing || timing->write_index_corrupt || timing->read_index_corrupt) return kLatencyUnknown;
+    if (!timing || timing->write_index_corrupt || timing->read_index_corrupt)
+        return kLatencyUnknown;
     if (!timing->playing && !p->startLimitPassed) {
         if (monotonicNs() - p->playNs < kStartLimitNs) return kLatencyUnknown;
         p->startLimitPassed = true;  // a server that never says it plays: trust it anyway
