@@ -70,7 +70,8 @@ wait_for_server() {
     return 1
 }
 
-# measure LABEL TARGET_MEAN_MS TARGET_SPREAD_MS [VAR=value...]: one run, judged.
+# measure LABEL TARGET_MEAN_MS TARGET_SPREAD_MS [VAR=value...]: one run, judged against
+# the targets (a TARGET_MEAN_MS of "-": shown for comparison only).
 measure() {
     local label=$1 mean_limit=$2 spread_limit=$3
     shift 3
@@ -82,6 +83,10 @@ measure() {
     fi
     if grep -q '^audio: no ' "$work/stderr"; then
         echo "$label: the output asked for did not play: $(grep '^audio: no ' "$work/stderr")"
+        return
+    fi
+    if [ "$mean_limit" = - ]; then
+        echo "$line  (no target)"
         return
     fi
     echo "$line" | awk -v mean_limit="$mean_limit" -v spread_limit="$spread_limit" '{
@@ -106,20 +111,26 @@ measure_server() {
     local driver
     for driver in "$@"; do
         measure "$name SDL $driver" 10 1000 INTRO_AUDIO=sdl SDL_AUDIODRIVER="$driver"
+        # SDL cannot see what the sink holds beyond its own buffer: the reason for libpulse.
+        measure "$name SDL $driver 150ms" - - INTRO_AUDIO=sdl SDL_AUDIODRIVER="$driver" \
+            PULSE_LATENCY_MSEC=150
     done
 }
 
 echo "offset: clock time of a click - time it left the sink (+: picture late)"
 echo "targets: libpulse |mean| <= 3 ms, spread <= 4 ms; SDL |mean| <= 10 ms; jitter <= 2 ms; 0 backward"
 
-# PulseAudio
+# PulseAudio. Its null sink renders far ahead while idle and rewinds when a stream starts;
+# its monitor cannot take back what it passed on, so the recording's timeline breaks up
+# around the start by hundreds of ms, the reference with it. Without rewinds the sink
+# holds a steady amount, as a device does, and the start can be measured too.
 export HOME=$work/home XDG_RUNTIME_DIR=$work/pulse-run
 unset PULSE_SERVER PULSE_RUNTIME_PATH DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 cat >"$work/null.pa" <<'PA'
 load-module module-native-protocol-unix
-load-module module-null-sink sink_name=bench rate=44100 format=s16le channels=2
+load-module module-null-sink sink_name=bench rate=44100 format=s16le channels=2 norewinds=1
 set-default-sink bench
 PA
 if command -v pulseaudio >/dev/null; then
