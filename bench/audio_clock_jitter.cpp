@@ -1,6 +1,6 @@
 // Measures how smoothly musicSeconds() follows real time: plays a generated MP3 (on SDL's
-// dummy driver unless SDL_AUDIODRIVER says otherwise), samples the clock densely for a
-// while, fits a straight line to position over wall-clock time and reports the largest
+// dummy driver unless INTRO_AUDIO or SDL_AUDIODRIVER say otherwise), samples the clock
+// densely for a while, fits a straight line to position over wall-clock time and reports the largest
 // distance from that line and the largest single step.
 // usage: audio-clock-jitter [seconds, default 10]
 #include "audio/music.h"
@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: audio-clock-jitter [seconds]\n");
         return 2;
     }
+    setenv("INTRO_AUDIO", "sdl", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     TestTone tone;

@@ -8,13 +8,14 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev zlib1g-dev
-  libqrencode-dev libmp3lame-dev
+  libqrencode-dev libmp3lame-dev libpulse-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   lame xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
   clang valgrind time
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus
 )
 
 case "${1:-test}" in

@@ -2,7 +2,8 @@
 add_library(audio_test_mp3 STATIC audio_mp3_maker.cpp)
 target_link_libraries(audio_test_mp3 PUBLIC mp3lame)
 
-intro_test(audio_clock_test audio_clock_test.cpp LIBS intro_audio)
+intro_test(audio_clock_test audio_clock_test.cpp audio_clock_latency_test.cpp LIBS intro_audio)
+intro_test(audio_output_choice_test audio_output_choice_test.cpp LIBS intro_audio)
 intro_test(audio_decoder_test audio_decoder_test.cpp audio_resync_test.cpp LIBS intro_audio audio_test_mp3 stb)
 intro_test(audio_music_test audio_music_test.cpp LIBS intro_audio audio_test_mp3)
 
@@ -15,3 +16,8 @@ add_test(NAME audio_music_failures
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/music_failures.sh $<TARGET_FILE:intro>
                  $<TARGET_FILE:audio_swap_probe>)
 set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 360)
+
+# The intro on a private PulseAudio null sink under Xvfb: the server is chosen and hears the
+# music; INTRO_AUDIO and the fallbacks behave as documented.
+add_test(NAME audio_pulse_e2e COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/audio_pulse.sh $<TARGET_FILE:intro>)
+set_tests_properties(audio_pulse_e2e PROPERTIES TIMEOUT 120)

@@ -19,7 +19,13 @@ std::vector<int16_t> makeTonePcm(const TestTone& tone) {
 }
 
 std::vector<uint8_t> makeMp3(const TestTone& tone) {
-    const std::vector<int16_t> pcm = makeTonePcm(tone);
+    return encodeMp3(makeTonePcm(tone), tone.rate, tone.channels);
+}
+
+std::vector<uint8_t> encodeMp3(const std::vector<int16_t>& pcm, int rate, int channels) {
+    TestTone tone;  // the format only
+    tone.rate = rate;
+    tone.channels = channels;
     const int frames = int(pcm.size() / size_t(tone.channels));
     lame_global_flags* lame = lame_init();
     if (!lame) throw std::runtime_error("lame_init failed");

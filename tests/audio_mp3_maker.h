@@ -18,5 +18,8 @@ std::vector<int16_t> makeTonePcm(const TestTone& tone);
 // carrying the encoder delay and padding written back at the start.
 std::vector<uint8_t> makeMp3(const TestTone& tone);
 
+// Interleaved 16-bit samples at `rate` encoded the same way.
+std::vector<uint8_t> encodeMp3(const std::vector<int16_t>& pcm, int rate, int channels);
+
 // Writes bytes to path; false on failure.
 bool writeTestFile(const std::string& path, const std::vector<uint8_t>& bytes);

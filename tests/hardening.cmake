@@ -47,8 +47,8 @@ add_test(NAME hardening_hostile_lines
                  $<TARGET_FILE:audio_swap_probe>)
 set_tests_properties(hardening_hostile_lines PROPERTIES TIMEOUT 300)
 
-# A short soak: the intro runs 15 s past the end of a 6 s track, keeps presenting the
-# track's last moment exactly and ends on Escape. The 3-minute soak and the valgrind run
+# A short soak: the intro runs 15 s past the end of a 6 s track, keeps presenting frames
+# of a show that runs on in silence, and ends on Escape. The 3-minute soak and the valgrind run
 # of intro-render are measurements run by hand (tests/soak/).
 add_library(soak_swap_counter SHARED soak/swap_counter_probe.cpp)
 target_link_libraries(soak_swap_counter PRIVATE ${CMAKE_DL_LIBS})

@@ -274,3 +274,8 @@ void closeMp3(Mp3Decoder* d) {
     if (d->handle) mpg123_delete(d->handle);
     delete d;
 }
+
+int64_t mp3LengthBytes(Mp3Decoder* d) {
+    const off_t frames = mpg123_length(d->handle);
+    return frames < 0 ? -1 : int64_t(frames) * 4;
+}

@@ -47,3 +47,7 @@ size_t mpegFrameBytes(const uint8_t* header);
 // True when the 4 bytes at data form a valid MPEG audio frame header: frame sync, a
 // defined version, layer, bit rate and sampling rate.
 bool isMpegFrameHeader(const uint8_t* data, size_t size);
+
+// Length of the decoded track in bytes, as the file's info tag or its size and bit rate
+// tell without decoding it (an estimate for files without a tag); -1 when unknown.
+int64_t mp3LengthBytes(Mp3Decoder* decoder);

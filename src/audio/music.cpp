@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <string>
 
+// Seconds from the first sample to the show's final picture (beat 322 at 150 beats per
+// minute).
+static constexpr double kShowSeconds = 128.8;
+
 // The one music stream; null until initMusic. Never freed: the audio thread may still be
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
@@ -21,6 +25,12 @@ void initMusicFrom(const char* path) {
         std::fprintf(stderr, "Failed to load music: %s: %s\n", path, reason.c_str());
         std::exit(1);
     }
+    const int64_t length = mp3LengthBytes(decoder);
+    if (length >= 0 && musicBytesToSeconds(length) < kShowSeconds)
+        std::fprintf(stderr,
+                     "audio: %s lasts %.1f s, less than the show's %.1f s; the show runs on "
+                     "in silence after it\n",
+                     path, musicBytesToSeconds(length), kShowSeconds);
     musicStream = openMusicOutput(decoder);
 }
 

@@ -21,14 +21,15 @@ struct MusicClock {
     // Writer side, touched only by the audio thread.
     int64_t handedBytes = 0;    // everything given to the device, trailing silence included
     int64_t musicBytes = 0;     // music among handedBytes; the track length once it has ended
+    bool trackEnded = false;    // a callback got less music than it asked for
     double estimateBytes = 0;   // filtered heard position at estimateNs
     int64_t estimateNs = 0;
     bool hasEstimate = false;
 
     // Published by the writer, read without locks: the heard position anchorBytes (may be
     // negative while the first buffers are still queued) at anchorNs, advancing in real
-    // time but never beyond limitBytes. The sequence is odd while an update is under way and
-    // 0 until the first callback.
+    // time but never beyond limitBytes (kNoClockLimit once the track has ended). The
+    // sequence is odd while an update is under way and 0 until the first callback.
     std::atomic<uint64_t> sequence{0};
     std::atomic<double> anchorBytes{0};
     std::atomic<int64_t> anchorNs{0};
@@ -43,17 +44,31 @@ struct MusicClock {
     int64_t seenLimitBytes = 0;
 };
 
+// limitBytes once the whole track has been handed over: from then on the clock runs on in
+// real time through the silence after it, so a short track never freezes the show.
+constexpr int64_t kNoClockLimit = INT64_MAX;
+
+// latencyBytes of a callback whose output cannot yet say how much it holds: the sound is
+// counted, the heard position is not updated.
+constexpr int64_t kLatencyUnknown = INT64_MIN;
+
 // Back to the start of the track at nowNs. Only while no callback can run (device locked
 // or not started) and from the reader's thread.
 void resetMusicClock(MusicClock& clock, int64_t nowNs);
 
 // The device asks for `bytes` at nowNs; `musicBytes` of them are music, the rest silence
 // after the end of the track. latencyBytes: sound handed earlier that is still queued in
-// front of this buffer (0 for a clock without a device).
+// front of this buffer, as the output reports it (the whole way to the speaker where the
+// sound server can tell; negative after an underrun, when the device has played past what
+// was handed; 0 for a clock without a device; kLatencyUnknown before the first report).
+// Reports may grow, shrink or jump: small differences are smoothed, jumps of more than
+// 50 ms are taken at once.
 void noteDeviceCallback(MusicClock& clock, int64_t nowNs, int64_t bytes, int64_t musicBytes,
                         int64_t latencyBytes);
 
 // Byte position of the sound heard at nowNs, for the reader. Never decreases between calls,
-// never advances faster than kMaxClockSpeed x real time, never passes the music handed to
-// the device and so stops exactly at the end of the track. 0 before the first callback.
+// never advances faster than kMaxClockSpeed x real time (but in the first 0.5 s of sound,
+// where a position 50 ms or more ahead is taken at once: sinks settle as a stream starts),
+// never passes the music handed to the device while the track lasts; after its last
+// sample it runs on in real time. 0 before the first callback.
 int64_t readMusicClock(MusicClock& clock, int64_t nowNs);

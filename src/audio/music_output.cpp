@@ -2,26 +2,32 @@
 
 #include "audio/mp3_decoder.h"
 #include "audio/music_clock.h"
+#include "audio/output_choice.h"
+#include "audio/pulse_output.h"
 
 #include <SDL.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-// Frames per device callback: about 23 ms at 44.1 kHz.
+// Frames per SDL device callback and per step of the silent clock: about 23 ms at 44.1 kHz.
 static constexpr int kBufferFrames = 1024;
 static constexpr int64_t kBufferBytes = kBufferFrames * 4;
 
 struct MusicOutput {
     Mp3Decoder* decoder = nullptr;
     MusicClock clock;
-    SDL_AudioDeviceID device = 0;  // 0: the silent clock
-    int64_t latencyBytes = 0;      // sound queued in front of each new device buffer
+    // What plays now; Pulse turns to Silent when the server goes away.
+    std::atomic<OutputKind> kind{OutputKind::Silent};
+    PulseOutput* pulse = nullptr;
+    SDL_AudioDeviceID device = 0;
+    int64_t latencyBytes = 0;  // SDL and silent clock: sound queued in front of each buffer
     bool started = false;
 
     // Silent clock: its thread holds the lock while it consumes a buffer.
@@ -36,15 +42,21 @@ int64_t monotonicNs() {
 }
 
 // One buffer of the stream, music then silence; runs on the audio thread.
-static void fillBuffer(MusicOutput* o, uint8_t* out, size_t bytes, int64_t nowNs) {
+static void fillBuffer(MusicOutput* o, uint8_t* out, size_t bytes, int64_t nowNs,
+                       int64_t latencyBytes) {
     const size_t music = decodeMp3(o->decoder, out, bytes & ~size_t(3));
     std::memset(out + music, 0, bytes - music);
-    noteDeviceCallback(o->clock, nowNs, int64_t(bytes), int64_t(music), o->latencyBytes);
+    noteDeviceCallback(o->clock, nowNs, int64_t(bytes), int64_t(music), latencyBytes);
 }
 
 static void deviceCallback(void* user, Uint8* out, int bytes) {
     const int64_t now = monotonicNs();
-    fillBuffer(static_cast<MusicOutput*>(user), out, size_t(bytes), now);
+    MusicOutput* o = static_cast<MusicOutput*>(user);
+    fillBuffer(o, out, size_t(bytes), now, o->latencyBytes);
+}
+
+static void pulseFill(void* user, uint8_t* out, size_t bytes, int64_t latencyBytes) {
+    fillBuffer(static_cast<MusicOutput*>(user), out, bytes, monotonicNs(), latencyBytes);
 }
 
 // Consumes one buffer per buffer duration on an absolute schedule, so the clock keeps real
@@ -61,27 +73,33 @@ static void runSilentClock(MusicOutput* o) {
         {
             std::lock_guard<std::mutex> hold(o->silentLock);
             const int64_t dueNs = duration_cast<nanoseconds>(due.time_since_epoch()).count();
-            fillBuffer(o, scratch.data(), scratch.size(), dueNs);
+            fillBuffer(o, scratch.data(), scratch.size(), dueNs, o->latencyBytes);
         }
         due += period;
         std::this_thread::sleep_until(due);
     }
 }
 
-MusicOutput* openSilentMusicOutput(Mp3Decoder* decoder) {
-    MusicOutput* o = new MusicOutput;
-    o->decoder = decoder;
-    o->latencyBytes = kBufferBytes;  // replaced by the device's own when there is one
-    resetMusicClock(o->clock, monotonicNs());
-    return o;
+// The server went away mid-show: the sound it held is lost, and the silent clock carries
+// on from the music handed so far, so the picture goes on. Runs with the pulse output
+// locked, so no further fill can come from it.
+static void pulseLost(void* user) {
+    MusicOutput* o = static_cast<MusicOutput*>(user);
+    o->latencyBytes = kBufferBytes;
+    if (o->kind.exchange(OutputKind::Silent) == OutputKind::Pulse)
+        std::fprintf(stderr, "audio: the sound server went away; playing on a silent clock\n");
+    if (!o->silentThread.joinable()) o->silentThread = std::thread(runSilentClock, o);
 }
 
-MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
-    MusicOutput* o = openSilentMusicOutput(decoder);
+static bool openPulse(MusicOutput* o, std::string& reason) {
+    o->pulse = openPulseOutput(pulseFill, pulseLost, o, reason);
+    return o->pulse != nullptr;
+}
+
+static bool openSdl(MusicOutput* o, std::string& reason) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "audio: no output device (%s); playing on a silent clock\n",
-                     SDL_GetError());
-        return o;
+        reason = SDL_GetError();
+        return false;
     }
     SDL_AudioSpec want, have;
     SDL_zero(want);
@@ -94,19 +112,65 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
     // No allowed changes: SDL converts to whatever the hardware takes.
     o->device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (o->device == 0) {
-        std::fprintf(stderr, "audio: no output device (%s); playing on a silent clock\n",
-                     SDL_GetError());
+        reason = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return o;
+        return false;
     }
-    // While one buffer is filled, about one more is still queued for playing.
+    // SDL cannot say what lies beyond its own buffer: while one buffer is filled, about
+    // one more is still queued for playing.
     o->latencyBytes = int64_t(have.size);
+    return true;
+}
+
+MusicOutput* openSilentMusicOutput(Mp3Decoder* decoder) {
+    MusicOutput* o = new MusicOutput;
+    o->decoder = decoder;
+    o->latencyBytes = kBufferBytes;  // replaced by the device's own when there is one
+    resetMusicClock(o->clock, monotonicNs());
     return o;
 }
 
-bool musicOutputHasDevice(const MusicOutput* o) { return o->device != 0; }
+MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
+    MusicOutput* o = openSilentMusicOutput(decoder);
+    const OutputPlan plan = planOutputs(std::getenv("INTRO_AUDIO"));
+    if (!plan.warning.empty()) std::fprintf(stderr, "%s\n", plan.warning.c_str());
+    std::vector<OutputFailure> failures;
+    for (OutputKind kind : plan.order) {
+        std::string reason;
+        const bool opened = kind == OutputKind::Silent ||
+                            (kind == OutputKind::Pulse ? openPulse(o, reason)
+                                                       : openSdl(o, reason));
+        if (opened) {
+            o->kind.store(kind);
+            const std::string notice = outputNotice(failures, kind);
+            if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
+            break;
+        }
+        failures.push_back({kind, reason});
+    }
+    return o;
+}
+
+bool musicOutputHasDevice(const MusicOutput* o) { return o->kind.load() != OutputKind::Silent; }
 
 void startMusicOutput(MusicOutput* o) {
+    if (o->kind.load() == OutputKind::Pulse) {
+        lockPulseOutput(o->pulse);
+        // The server may have gone away at any moment since it was opened.
+        bool playing = o->kind.load() == OutputKind::Pulse;
+        if (playing) {
+            rewindMp3(o->decoder);
+            resetMusicClock(o->clock, monotonicNs());
+            playing = playPulseOutput(o->pulse);
+        }
+        unlockPulseOutput(o->pulse);
+        if (playing) {
+            o->started = true;
+            return;
+        }
+        if (o->kind.exchange(OutputKind::Silent) == OutputKind::Pulse)
+            std::fprintf(stderr, "audio: the sound server went away; playing on a silent clock\n");
+    }
     if (o->device) {
         SDL_LockAudioDevice(o->device);
         rewindMp3(o->decoder);
@@ -121,7 +185,7 @@ void startMusicOutput(MusicOutput* o) {
         rewindMp3(o->decoder);
         resetMusicClock(o->clock, monotonicNs());
     }
-    if (!o->started) o->silentThread = std::thread(runSilentClock, o);
+    if (!o->silentThread.joinable()) o->silentThread = std::thread(runSilentClock, o);
     o->started = true;
 }
 
@@ -129,6 +193,7 @@ int64_t musicOutputBytes(MusicOutput* o) { return readMusicClock(o->clock, monot
 
 void closeMusicOutput(MusicOutput* o) {
     if (!o) return;
+    closePulseOutput(o->pulse);
     if (o->device) {
         SDL_CloseAudioDevice(o->device);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -3,14 +3,16 @@
 
 struct Mp3Decoder;
 
-// Plays a decoder's sound and keeps the clock of what is being heard: on the default SDL
-// output device (44100 Hz, 16-bit stereo, small buffer), or, without a device, on a silent
-// clock that consumes the same decoded stream in real time. The audio thread touches only
-// the decoder and the clock.
+// Plays a decoder's sound and keeps the clock of what is being heard: on the sound server
+// through libpulse, whose own account of the queued sound places the clock; otherwise on
+// the default SDL output device (44100 Hz, 16-bit stereo, small buffer); without either,
+// on a silent clock that consumes the same decoded stream in real time. INTRO_AUDIO=pulse,
+// sdl or none forces one (see output_choice.h). The audio thread touches only the decoder
+// and the clock. Should the server go away mid-show, the silent clock carries on.
 struct MusicOutput;
 
-// Takes the decoder. Opens the device paused; without one prints one warning on stderr
-// and uses the silent clock. Never fails.
+// Takes the decoder. Opens the first output that works, paused; prints one line on stderr
+// naming the output when it is not the first choice. Never fails.
 MusicOutput* openMusicOutput(Mp3Decoder* decoder);
 
 // As openMusicOutput, always on the silent clock and without the warning.

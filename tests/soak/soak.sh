@@ -4,8 +4,8 @@
 # then SECONDS more past its end. Measures the resident memory at the start, right after
 # the track and at the end (with samples every 30 s between), and checks that
 #   - the intro keeps presenting frames after the track has ended;
-#   - the window keeps showing the track's last moment, pixel for pixel as intro-render
-#     draws that moment, from right after the track to the end;
+#   - the show runs on past the track's end in silence: the picture right after the track
+#     differs from the one at the end;
 #   - the resident memory grows by at most RSS_LIMIT_KB from right after the track to
 #     the end (0: not checked, as under AddressSanitizer, whose quarantine grows);
 #   - Escape then ends it with status 0 (the sanitizer build checks for leaks there).
@@ -85,7 +85,7 @@ alive || { fail "the intro ended during the track"; cat "$work/stderr" >&2; exit
 track_rss=$(rss_kb)
 last_frames=$(frames)
 report "after the track" "$track_rss" "$last_frames"
-shot after_track || fail "right after the track the window does not show the moment at $track s"
+shot after_track || true  # the show runs on: any moment past the track
 
 end=$((track + after))
 next=$((track + 4 + 30))
@@ -108,8 +108,8 @@ end_rss=$(rss_kb)
 end_frames=$(frames)
 report "end" "$end_rss" "$end_frames"
 [ "$end_frames" -gt "$last_frames" ] || fail "no frame presented since the last sample"
-shot at_end || fail "at the end the window does not show the moment at $track s"
-cmp -s "$work/after_track.rgb" "$work/at_end.rgb" || fail "the picture changed after the track ended"
+shot at_end || true
+cmp -s "$work/after_track.rgb" "$work/at_end.rgb" && fail "the picture stood still after the track ended"
 growth=$((end_rss - track_rss))
 echo "RSS growth from after the track to the end: $growth kB"
 if [ "$rss_limit" != 0 ] && [ "$growth" -gt "$rss_limit" ]; then

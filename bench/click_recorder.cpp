@@ -1,0 +1,152 @@
+#include "click_recorder.h"
+
+#include "click_track.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+static const pa_sample_spec kSpec = {PA_SAMPLE_S16NE, 44100, 2};
+
+// One timing report: the recording's frame `frame` left the sink at `ns`.
+struct TimingPoint {
+    double frame;
+    double ns;
+};
+
+struct ClickRecorder {
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    std::vector<int16_t> samples;
+    std::vector<TimingPoint> timing;
+};
+
+static int64_t nowNs() {
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+static void signalLoop(pa_context*, void* user) {
+    pa_threaded_mainloop_signal(static_cast<ClickRecorder*>(user)->loop, 0);
+}
+
+static void streamChanged(pa_stream*, void* user) {
+    pa_threaded_mainloop_signal(static_cast<ClickRecorder*>(user)->loop, 0);
+}
+
+// Takes every fragment, and with it where the server says the capture stands right now.
+static void readable(pa_stream* stream, size_t, void* user) {
+    ClickRecorder* r = static_cast<ClickRecorder*>(user);
+    const void* data = nullptr;
+    size_t bytes = 0;
+    while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0 &&
+           bytes > 0) {
+        const int64_t now = nowNs();
+        pa_usec_t capturedUs = 0;
+        if (pa_stream_get_time(stream, &capturedUs) == 0) {
+            // The sample captured right now has stream time capturedUs.
+            const double frameNow = double(capturedUs) * 44100.0 / 1e6;
+            r->timing.push_back({frameNow, double(now)});
+        }
+        const size_t frames = bytes / 4;
+        const size_t at = r->samples.size();
+        r->samples.resize(at + frames * 2, 0);  // a hole (data null) counts as silence
+        if (data) std::memcpy(r->samples.data() + at, data, frames * 4);
+        pa_stream_drop(stream);
+    }
+}
+
+static void fail(ClickRecorder* r, std::string& reason) {
+    if (reason.empty()) reason = pa_strerror(pa_context_errno(r->context));
+    double ignored = 0;
+    stopClickRecorder(r, ignored);
+}
+
+ClickRecorder* startClickRecorder(const char* source, std::string& reason) {
+    ClickRecorder* r = new ClickRecorder;
+    r->loop = pa_threaded_mainloop_new();
+    r->context = pa_context_new(pa_threaded_mainloop_get_api(r->loop), "click-recorder");
+    pa_context_set_state_callback(r->context, signalLoop, r);
+    if (pa_context_connect(r->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        fail(r, reason);
+        return nullptr;
+    }
+    pa_threaded_mainloop_lock(r->loop);
+    pa_threaded_mainloop_start(r->loop);
+    while (PA_CONTEXT_IS_GOOD(pa_context_get_state(r->context)) &&
+           pa_context_get_state(r->context) != PA_CONTEXT_READY)
+        pa_threaded_mainloop_wait(r->loop);
+    bool ok = pa_context_get_state(r->context) == PA_CONTEXT_READY;
+    if (ok) {
+        r->stream = pa_stream_new(r->context, "click recording", &kSpec, nullptr);
+        pa_stream_set_state_callback(r->stream, streamChanged, r);
+        pa_stream_set_read_callback(r->stream, readable, r);
+        pa_buffer_attr attr;
+        std::memset(&attr, 0xff, sizeof attr);
+        attr.fragsize = uint32_t(pa_usec_to_bytes(5000, &kSpec));
+        const pa_stream_flags_t flags = pa_stream_flags_t(
+            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+        ok = pa_stream_connect_record(r->stream, source, &attr, flags) == 0;
+        while (ok && pa_stream_get_state(r->stream) != PA_STREAM_READY) {
+            if (!PA_STREAM_IS_GOOD(pa_stream_get_state(r->stream))) ok = false;
+            else pa_threaded_mainloop_wait(r->loop);
+        }
+    }
+    pa_threaded_mainloop_unlock(r->loop);
+    if (!ok) {
+        fail(r, reason);
+        return nullptr;
+    }
+    return r;
+}
+
+// Nanoseconds per frame of the recording: the sinks measured here run on the system clock.
+static constexpr double kNsPerFrame = 1e9 / 44100.0;
+
+// Frames after a click whose timing reports place it. The reports change their base when
+// the sink wakes up, rewinds or changes its latency, so only those taken just after the
+// click was captured count.
+static constexpr double kTimingWindowFrames = 8820;
+
+// Monotonic ns at which `frame` left the sink: the median over the reports that follow it
+// of (report time - its frame's nominal duration), plus the frame's own. Sets `spreadMs` to
+// the largest distance of such a report from that median; -1 without reports.
+static double timeOfFrame(const std::vector<TimingPoint>& points, double frame, double& spreadMs) {
+    std::vector<double> bases;
+    for (const TimingPoint& p : points)
+        if (p.frame >= frame && p.frame - frame <= kTimingWindowFrames)
+            bases.push_back(p.ns - p.frame * kNsPerFrame);
+    if (bases.empty()) return -1;
+    std::sort(bases.begin(), bases.end());
+    const double median = bases[bases.size() / 2];
+    spreadMs = std::max(median - bases.front(), bases.back() - median) / 1e6;
+    return median + frame * kNsPerFrame;
+}
+
+std::vector<int64_t> stopClickRecorder(ClickRecorder* r, double& mappingJitterMs) {
+    if (r->loop) pa_threaded_mainloop_stop(r->loop);
+    if (r->stream) {
+        pa_stream_disconnect(r->stream);
+        pa_stream_unref(r->stream);
+    }
+    if (r->context) {
+        pa_context_disconnect(r->context);
+        pa_context_unref(r->context);
+    }
+    if (r->loop) pa_threaded_mainloop_free(r->loop);
+    std::vector<int64_t> times;
+    mappingJitterMs = 0;
+    for (double onset : findClickOnsets(r->samples.data(), r->samples.size() / 2)) {
+        double spreadMs = 0;
+        const double ns = timeOfFrame(r->timing, onset, spreadMs);
+        if (ns < 0) continue;
+        times.push_back(std::llround(ns));
+        mappingJitterMs = std::max(mappingJitterMs, spreadMs);
+    }
+    delete r;
+    return times;
+}

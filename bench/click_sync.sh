@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The show's clock against the sound leaving the sink, on private sound servers: a
+# PulseAudio and, when installed, a PipeWire with pipewire-pulse and WirePlumber, each with
+# a null sink, each under its own runtime folder and stopped by its process id.
+# audio-click-sync plays a click track through the audio library and records the sink's
+# monitor; one line per output and latency setting, with the targets checked.
+# usage: bench/click_sync.sh [BUILD_DIR [SECONDS]]   (default: build 20)
+# Servers and the measuring program run with real-time priority where allowed (chrt), as
+# a desktop's sound server does; on a loaded machine without it, stalls of the servers
+# themselves swamp what is measured.
+set -euo pipefail
+
+build=${1:-build}
+seconds=${2:-20}
+sync=$build/audio-click-sync
+if [ ! -x "$sync" ]; then
+    echo "click_sync: no $sync; build it with: cmake --build $build --target audio-click-sync" >&2
+    exit 1
+fi
+sync=$(realpath "$sync")
+
+work=$(mktemp -d /tmp/click-sync.XXXXXX)
+pids=()
+stop_servers() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    pids=()
+}
+trap 'stop_servers; rm -rf "$work"' EXIT
+
+server_rt=()
+player_rt=()
+if chrt -f 20 true 2>/dev/null; then
+    server_rt=(chrt -f 30)
+    player_rt=(chrt -f 20)
+else
+    echo "click_sync: real-time priority not allowed; figures include scheduling delays" >&2
+fi
+
+# start LOG COMMAND...: runs COMMAND in the background, logging to $work/LOG.
+start() {
+    local log=$1
+    shift
+    "$@" >"$work/$log" 2>&1 &
+    pids+=($!)
+}
+
+# realtime PID: every thread of PID at real-time priority, where allowed. PulseAudio
+# resets the priority it was started with, so its threads are set once they run.
+realtime() {
+    [ ${#server_rt[@]} -gt 0 ] || return 0
+    local task
+    for task in /proc/"$1"/task/*; do
+        chrt -f -p 30 "${task##*/}" >/dev/null 2>&1 || true
+    done
+}
+
+# wait_for_server: until the pulse socket in $XDG_RUNTIME_DIR answers (10 s at most).
+wait_for_server() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        pactl info >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "click_sync: the server did not answer; its logs:" >&2
+    tail -n 5 "$work"/*.log >&2
+    return 1
+}
+
+# measure LABEL TARGET_MEAN_MS TARGET_SPREAD_MS [VAR=value...]: one run, judged against
+# the targets (a TARGET_MEAN_MS of "-": shown for comparison only).
+measure() {
+    local label=$1 mean_limit=$2 spread_limit=$3
+    shift 3
+    local line
+    if ! line=$(env "$@" "${player_rt[@]}" "$sync" --seconds "$seconds" --label "$label" \
+                2>"$work/stderr"); then
+        echo "$label: failed: $(tail -n 1 "$work/stderr")"
+        return
+    fi
+    if grep -q '^audio: no ' "$work/stderr"; then
+        echo "$label: the output asked for did not play: $(grep '^audio: no ' "$work/stderr")"
+        return
+    fi
+    if [ "$mean_limit" = - ]; then
+        echo "$line  (no target)"
+        return
+    fi
+    echo "$line" | awk -v mean_limit="$mean_limit" -v spread_limit="$spread_limit" '{
+        for (i = 1; i < NF; i++) {
+            if ($i == "mean") mean = $(i + 1) + 0
+            if ($i == "spread") spread = $(i + 1) + 0
+            if ($i == "jitter") jitter = $(i + 1) + 0
+            if ($i == "backward") backward = $(i + 1) + 0
+        }
+        ok = (mean <= mean_limit && -mean <= mean_limit && spread <= spread_limit &&
+              jitter <= 2 && backward == 0)
+        print $0 (ok ? "  ok" : "  MISSED")
+    }'
+}
+
+# The runs on one server: its own pulse protocol through libpulse, and SDL's backends.
+measure_server() {
+    local name=$1
+    shift
+    measure "$name libpulse" 3 4 INTRO_AUDIO=pulse
+    measure "$name libpulse 150ms" 3 4 INTRO_AUDIO=pulse PULSE_LATENCY_MSEC=150
+    local driver
+    for driver in "$@"; do
+        measure "$name SDL $driver" 10 1000 INTRO_AUDIO=sdl SDL_AUDIODRIVER="$driver"
+        # SDL cannot see what the sink holds beyond its own buffer: the reason for libpulse.
+        measure "$name SDL $driver 150ms" - - INTRO_AUDIO=sdl SDL_AUDIODRIVER="$driver" \
+            PULSE_LATENCY_MSEC=150
+    done
+}
+
+echo "offset: clock time of a click - time it left the sink (+: picture late)"
+echo "targets: libpulse |mean| <= 3 ms, spread <= 4 ms; SDL |mean| <= 10 ms; jitter <= 2 ms; 0 backward"
+
+# PulseAudio. Its null sink renders far ahead while idle and rewinds when a stream starts;
+# its monitor cannot take back what it passed on, so the recording's timeline breaks up
+# around the start by hundreds of ms, the reference with it. Without rewinds the sink
+# holds a steady amount, as a device does, and the start can be measured too.
+export HOME=$work/home XDG_RUNTIME_DIR=$work/pulse-run
+unset PULSE_SERVER PULSE_RUNTIME_PATH DBUS_SESSION_BUS_ADDRESS
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+cat >"$work/null.pa" <<'PA'
+load-module module-native-protocol-unix
+load-module module-null-sink sink_name=bench rate=44100 format=s16le channels=2 norewinds=1
+set-default-sink bench
+PA
+if command -v pulseaudio >/dev/null; then
+    start pulseaudio.log "${server_rt[@]}" pulseaudio -n -F "$work/null.pa" --daemonize=no \
+        --exit-idle-time=-1 --use-pid-file=no
+    wait_for_server
+    realtime "${pids[-1]}"
+    measure_server "PulseAudio $(pulseaudio --version | awk '{print $2}')" pulseaudio
+    stop_servers
+else
+    echo "PulseAudio: not installed (scripts/setup-deps.sh installs it)"
+fi
+
+# PipeWire with pipewire-pulse and WirePlumber, on a private D-Bus for WirePlumber.
+if command -v pipewire >/dev/null && command -v pipewire-pulse >/dev/null &&
+   command -v wireplumber >/dev/null && command -v dbus-daemon >/dev/null; then
+    export XDG_RUNTIME_DIR=$work/pipewire-run
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
+    start dbus.log dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+    sleep 0.3
+    start pipewire.log "${server_rt[@]}" pipewire
+    sleep 0.5
+    start wireplumber.log wireplumber
+    start pipewire-pulse.log "${server_rt[@]}" pipewire-pulse
+    wait_for_server
+    for pid in "${pids[@]}"; do realtime "$pid"; done
+    pactl load-module module-null-sink sink_name=bench >/dev/null
+    pactl set-default-sink bench
+    sleep 0.5
+    measure_server "PipeWire $(pipewire --version | awk '/libpipewire/ {print $4; exit}')" pulseaudio pipewire
+    stop_servers
+else
+    echo "PipeWire: pipewire, pipewire-pulse, wireplumber or dbus-daemon not installed"
+fi

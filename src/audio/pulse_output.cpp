@@ -1,0 +1,224 @@
+#include "audio/pulse_output.h"
+
+#include "audio/music_clock.h"
+#include "audio/music_output.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <cmath>
+
+// Sound the stream asks the server to hold, sink included; the server may grant more.
+static constexpr pa_usec_t kTargetLatencyUs = 40000;
+
+// How often to ask the server for fresh timing. The library's own updates grow to 1.5 s
+// apart and it extrapolates at the nominal rate in between; a server that resamples
+// adaptively (pipewire-pulse) plays a little fast or slow for seconds at a time, which
+// over 1.5 s adds up to several milliseconds.
+static constexpr int64_t kTimingIntervalNs = 50000000;
+
+// Longest wait for the server to report the stream playing before its reports are taken
+// as they come.
+static constexpr int64_t kStartLimitNs = 1000000000;
+
+static const pa_sample_spec kSampleSpec = {PA_SAMPLE_S16NE, 44100, 2};
+
+struct PulseOutput {
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    PulseFill fill = nullptr;
+    PulseLost lost = nullptr;
+    void* user = nullptr;
+    bool playing = false;   // fills are wanted
+    bool written = false;   // something was written since the stream opened
+    bool lostReported = false;
+    int64_t playNs = 0;              // when playPulseOutput last ran
+    int64_t timingAskedNs = 0;       // when fresh timing was last asked for
+    bool timingPending = false;
+    bool startLimitPassed = false;
+};
+
+static void reportLoss(PulseOutput* p) {
+    if (p->playing && !p->lostReported) {
+        p->lostReported = true;
+        p->playing = false;
+        p->lost(p->user);
+    }
+}
+
+static void contextChanged(pa_context* context, void* user) {
+    PulseOutput* p = static_cast<PulseOutput*>(user);
+    const pa_context_state_t state = pa_context_get_state(context);
+    if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) reportLoss(p);
+    pa_threaded_mainloop_signal(p->loop, 0);
+}
+
+static void streamChanged(pa_stream* stream, void* user) {
+    PulseOutput* p = static_cast<PulseOutput*>(user);
+    const pa_stream_state_t state = pa_stream_get_state(stream);
+    if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) reportLoss(p);
+    pa_threaded_mainloop_signal(p->loop, 0);
+}
+
+// Sound queued in front of the next write, as the server last reported it and interpolated
+// to now; unknown until a report taken while the server plays the stream. Before the
+// stream starts the sink's latency stands for sound that is not there yet: taken as
+// queued, it would hold the clock back by up to the whole latency at the start.
+static int64_t queuedBytes(PulseOutput* p) {
+    const pa_timing_info* timing = pa_stream_get_timing_info(p->stream);
+    if (!timing || timing->write_index_corrupt || timing->read_index_corrupt)
+        return kLatencyUnknown;
+    if (!timing->playing && !p->startLimitPassed) {
+        if (monotonicNs() - p->playNs < kStartLimitNs) return kLatencyUnknown;
+        p->startLimitPassed = true;  // a server that never says it plays: trust it anyway
+    }
+    pa_stream* stream = p->stream;
+    pa_usec_t usec = 0;
+    int negative = 0;
+    if (pa_stream_get_latency(stream, &usec, &negative) != 0) return kLatencyUnknown;
+    const int64_t bytes = std::llround(double(usec) * double(kMusicBytesPerSecond) / 1e6);
+    return negative ? -bytes : bytes;
+}
+
+static void timingArrived(pa_stream*, int, void* user) {
+    static_cast<PulseOutput*>(user)->timingPending = false;
+}
+
+static void askForTiming(PulseOutput* p) {
+    const int64_t now = monotonicNs();
+    if (p->timingPending || now - p->timingAskedNs < kTimingIntervalNs) return;
+    pa_operation* operation = pa_stream_update_timing_info(p->stream, timingArrived, p);
+    if (!operation) return;
+    pa_operation_unref(operation);
+    p->timingPending = true;
+    p->timingAskedNs = now;
+}
+
+// Writes up to `bytes` of freshly filled sound, in the pieces the library lends.
+static void writeSound(PulseOutput* p, size_t bytes) {
+    bytes &= ~size_t(3);
+    if (p->playing) askForTiming(p);
+    while (p->playing && bytes > 0) {
+        void* data = nullptr;
+        size_t size = bytes;
+        if (pa_stream_begin_write(p->stream, &data, &size) < 0 || !data) return;
+        size = std::min(size, bytes) & ~size_t(3);
+        if (size == 0) {
+            pa_stream_cancel_write(p->stream);
+            return;
+        }
+        p->fill(p->user, static_cast<uint8_t*>(data), size, queuedBytes(p));
+        if (pa_stream_write(p->stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
+        p->written = true;
+        bytes -= size;
+    }
+}
+
+static void writeRequested(pa_stream*, size_t bytes, void* user) {
+    writeSound(static_cast<PulseOutput*>(user), bytes);
+}
+
+// Waits, with the lock held, until the context is ready; false when it failed.
+static bool waitForContext(PulseOutput* p) {
+    for (;;) {
+        const pa_context_state_t state = pa_context_get_state(p->context);
+        if (state == PA_CONTEXT_READY) return true;
+        if (!PA_CONTEXT_IS_GOOD(state)) return false;
+        pa_threaded_mainloop_wait(p->loop);
+    }
+}
+
+static bool waitForStream(PulseOutput* p) {
+    for (;;) {
+        const pa_stream_state_t state = pa_stream_get_state(p->stream);
+        if (state == PA_STREAM_READY) return true;
+        if (!PA_STREAM_IS_GOOD(state)) return false;
+        pa_threaded_mainloop_wait(p->loop);
+    }
+}
+
+static bool openStream(PulseOutput* p) {
+    p->stream = pa_stream_new(p->context, "music", &kSampleSpec, nullptr);
+    if (!p->stream) return false;
+    pa_stream_set_state_callback(p->stream, streamChanged, p);
+    pa_stream_set_write_callback(p->stream, writeRequested, p);
+    pa_buffer_attr attr;
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyUs, &kSampleSpec));
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = uint32_t(-1);
+    attr.fragsize = uint32_t(-1);
+    const pa_stream_flags_t flags = pa_stream_flags_t(
+        PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY |
+        PA_STREAM_START_CORKED);
+    return pa_stream_connect_playback(p->stream, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
+           waitForStream(p);
+}
+
+PulseOutput* openPulseOutput(PulseFill fill, PulseLost lost, void* user, std::string& reason) {
+    PulseOutput* p = new PulseOutput;
+    p->fill = fill;
+    p->lost = lost;
+    p->user = user;
+    p->loop = pa_threaded_mainloop_new();
+    if (p->loop) p->context = pa_context_new(pa_threaded_mainloop_get_api(p->loop), "intro");
+    if (!p->context) {
+        reason = "cannot set up a connection";
+        closePulseOutput(p);
+        return nullptr;
+    }
+    pa_context_set_state_callback(p->context, contextChanged, p);
+    if (pa_context_connect(p->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        reason = pa_strerror(pa_context_errno(p->context));
+        closePulseOutput(p);
+        return nullptr;
+    }
+    pa_threaded_mainloop_lock(p->loop);
+    bool ok = pa_threaded_mainloop_start(p->loop) == 0;
+    ok = ok && waitForContext(p) && openStream(p);
+    if (!ok) reason = pa_strerror(pa_context_errno(p->context));
+    pa_threaded_mainloop_unlock(p->loop);
+    if (!ok) {
+        closePulseOutput(p);
+        return nullptr;
+    }
+    return p;
+}
+
+void lockPulseOutput(PulseOutput* p) { pa_threaded_mainloop_lock(p->loop); }
+void unlockPulseOutput(PulseOutput* p) { pa_threaded_mainloop_unlock(p->loop); }
+
+static void forget(pa_operation* operation) {
+    if (operation) pa_operation_unref(operation);
+}
+
+bool playPulseOutput(PulseOutput* p) {
+    if (p->lostReported || pa_stream_get_state(p->stream) != PA_STREAM_READY) return false;
+    if (p->written) forget(pa_stream_flush(p->stream, nullptr, nullptr));
+    p->playing = true;
+    p->playNs = monotonicNs();
+    p->startLimitPassed = false;
+    forget(pa_stream_cork(p->stream, 0, nullptr, nullptr));
+    const size_t writable = pa_stream_writable_size(p->stream);
+    if (writable != size_t(-1)) writeSound(p, writable);
+    return true;
+}
+
+void closePulseOutput(PulseOutput* p) {
+    if (!p) return;
+    if (p->loop) pa_threaded_mainloop_stop(p->loop);
+    if (p->stream) {
+        pa_stream_set_state_callback(p->stream, nullptr, nullptr);
+        pa_stream_set_write_callback(p->stream, nullptr, nullptr);
+        pa_stream_disconnect(p->stream);
+        pa_stream_unref(p->stream);
+    }
+    if (p->context) {
+        pa_context_set_state_callback(p->context, nullptr, nullptr);
+        pa_context_disconnect(p->context);
+        pa_context_unref(p->context);
+    }
+    if (p->loop) pa_threaded_mainloop_free(p->loop);
+    delete p;
+}
