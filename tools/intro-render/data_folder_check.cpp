@@ -1,7 +1,7 @@
 #include "data_folder_check.h"
 
-#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
+#include "assets/image_slots.h"
 #include "printable.h"
 
 #include <cerrno>
@@ -10,12 +10,12 @@
 
 namespace {
 
-// Whether any of the pack's picture files is there at all. Files that are there but do not
-// decode are the loader's to report; the show is still drawn around them.
-bool holdsAnyPicture(const std::string& folder) {
-    struct stat info;
-    for (const PackPicture& picture : packPictures())
-        if (stat((folder + picture.fileName).c_str(), &info) == 0) return true;
+bool anyPictureLoaded() {
+    for (const ArgbGfx* slot : {&imgBarf, &imgLonestar, &imgGlasses, &imgDarkHelmet, &imgRasberry,
+                                &imgDarkHelmetNoMask, &imgLowrezQr})
+        if (slot->pixels) return true;
+    for (const ArgbGfx& frame : animFrames)
+        if (frame.pixels) return true;
     return false;
 }
 
@@ -34,10 +34,10 @@ bool loadPictures(const RenderOptions& options, std::string& error) {
             return false;
         }
     }
-    if (options.dataGiven && !holdsAnyPicture(options.dataDir)) {
+    loadImagesFrom(options.dataDir.c_str());
+    if (options.dataGiven && !anyPictureLoaded()) {
         error = named + ": the folder holds none of the show's pictures";
         return false;
     }
-    loadImagesFrom(options.dataDir.c_str());
     return true;
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 // Fills the image slots from options.dataDir, as the intro does (one warning per picture
-// that cannot be loaded). A folder named with --data must exist and hold at least one
-// of the pack's picture files, loadable or not; otherwise returns false with error naming the folder. The default folder may
+// that cannot be loaded). A folder named with --data must exist and yield at least one
+// picture; otherwise returns false with error naming the folder. The default folder may
 // be missing: the moments are then drawn without pictures, as the intro would show them.
 bool loadPictures(const RenderOptions& options, std::string& error);
