@@ -1,5 +1,6 @@
 #include "app/run_demo.h"
 
+#include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
 #include "assets/image_loader.h"
@@ -9,15 +10,16 @@
 #include <SDL.h>
 
 void runDemo() {
-    const DemoWindow window = openDemoWindow();
+    DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     loadImages();
     initMusic();
     setPresenterViewport(window.width, window.height);
     startMusic();
+    deferQuitSignals();
     for (;;) {
         renderFrame(musicSeconds());
         SDL_GL_SwapWindow(window.window);
-        pumpWindowEvents();
+        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
     }
 }

@@ -6,10 +6,10 @@ add_library(intro_frame STATIC app/render_frame.cpp)
 target_link_libraries(intro_frame PUBLIC intro_draw intro_present)
 
 # The window and its event pump, shared with the test program that presents a known
-# canvas through them. Xlib directly only to survive the window being destroyed by
-# another client.
+# canvas through them. Xlib directly only to survive the window being destroyed, or this
+# client being killed, by another client.
 pkg_check_modules(XLIB REQUIRED IMPORTED_TARGET x11)
-add_library(intro_window STATIC app/window.cpp)
+add_library(intro_window STATIC app/window.cpp app/quit_signals.cpp)
 target_include_directories(intro_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_window PUBLIC intro_options PkgConfig::SDL2 PRIVATE PkgConfig::XLIB)
 
