@@ -1,5 +1,6 @@
 #include "app/run_demo.h"
 
+#include "app/frame_pacer.h"
 #include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
@@ -17,9 +18,12 @@ void runDemo() {
     setPresenterViewport(window.width, window.height);
     startMusic();
     deferQuitSignals();
+    FramePacer pacer = makeFramePacer(windowRefreshHz(window));
     for (;;) {
+        const int64_t workStartNs = monotonicNowNs();
         renderFrame(musicSeconds());
         SDL_GL_SwapWindow(window.window);
+        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNowNs()));
         if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
     }
 }

@@ -13,6 +13,10 @@ add_library(intro_window STATIC app/window.cpp app/quit_signals.cpp)
 target_include_directories(intro_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_window PUBLIC intro_options PkgConfig::SDL2 PRIVATE PkgConfig::XLIB)
 
+# The frame loop's pacing is plain code over times the caller supplies.
+add_library(intro_pacer STATIC app/frame_pacer.cpp)
+target_include_directories(intro_pacer PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
 add_executable(intro app/main.cpp app/run_demo.cpp)
-target_link_libraries(intro PRIVATE intro_options intro_window intro_frame intro_audio
+target_link_libraries(intro PRIVATE intro_options intro_window intro_pacer intro_frame intro_audio
                       PkgConfig::SDL2)
