@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libqrencode-dev libmp3lame-dev lame
   xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
-  libx11-dev libxfixes-dev openbox wmctrl
+  libx11-dev libxfixes-dev libxdamage-dev openbox wmctrl
   clang valgrind
 )
 
