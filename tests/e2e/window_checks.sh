@@ -331,6 +331,23 @@ resize_to() {
     return 1
 }
 
+# expect_layout NAME LINE LEFT TOP WIDTH HEIGHT: within 5 s screen_check must measure
+# LINE in that area of the screen, whatever moment of the show is on it: the bars are
+# measured up to the first pixel that is not grey 80, and the few moments with that grey
+# in the canvas's edge columns (about 2 in 100) are passed over by trying again.
+expect_layout() {
+    local name=$1 line=$2 _
+    shift 2
+    for _ in $(seq 20); do
+        import -window root -depth 8 "ppm:$work/shot.ppm"
+        "$check" "$work/shot.ppm" "$@" show:1.0 >"$work/measured" 2>&1 || true
+        grep -qxF -- "$line" "$work/measured" && { echo "     $line"; return 0; }
+        sleep 0.25
+    done
+    fail "$name" "measured otherwise than \"$line\""
+    grep -v MISMATCH "$work/measured" | sed 's/^/    /' >&2
+}
+
 # A window resized after start-up shows the square of its new height, centred on grey,
 # as a window of that size does from the start; taller than wide, the square is cropped.
 case_resized() {
@@ -338,19 +355,16 @@ case_resized() {
     local name="-w320 -h240 resized" since=$failures left top
     start "$intro" -w320 -h240
     [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
-    expect_picture "$name" show:1.0 0 0 320 240 >/dev/null || true
+    expect_layout "$name" "grey bars: left 40..40 px, right 40..40 px wide over the rows" 0 0 320 240
     if resize_to "$name" 700 500; then
         read -r left top _ <<<"$(area "$wid")"
-        if expect_picture "$name to 700x500" show:1.0 "$left" "$top" 700 500; then
-            expect_measured "$name to 700x500" "grey bars: left 100..100 px, right 100..100 px wide over the rows"
-            expect_measured "$name to 700x500" "square: window x 100..599 (500 px wide), screen x $((left + 100))..$((left + 599))"
-        fi
+        expect_layout "$name to 700x500" "grey bars: left 100..100 px, right 100..100 px wide over the rows" \
+            "$left" "$top" 700 500
     fi
     if resize_to "$name" 300 400; then
         read -r left top _ <<<"$(area "$wid")"
-        if expect_picture "$name to 300x400" show:1.0 "$left" "$top" 300 400; then
-            expect_measured "$name to 300x400" "grey bars: left 0..0 px, right 0..0 px wide over the rows"
-        fi
+        expect_layout "$name to 300x400" "grey bars: left 0..0 px, right 0..0 px wide over the rows" \
+            "$left" "$top" 300 400
     fi
     press_escape "$name"
     passed "$since" "$name to 700x500 and 300x400: the square re-fitted and centred"
