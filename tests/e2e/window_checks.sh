@@ -291,6 +291,23 @@ case_keys() {
     fi
 }
 
+# expect_layout NAME LINE LEFT TOP WIDTH HEIGHT: within 5 s screen_check must measure
+# LINE in that area of the screen, whatever moment of the show is on it: the bars are
+# measured up to the first pixel that is not grey 80, and the few moments with that grey
+# in the canvas's edge columns (about 2 in 100) are passed over by trying again.
+expect_layout() {
+    local name=$1 line=$2 _
+    shift 2
+    for _ in $(seq 20); do
+        import -window root -depth 8 "ppm:$work/shot.ppm"
+        "$check" "$work/shot.ppm" "$@" show:1.0 >"$work/measured" 2>&1 || true
+        grep -qxF -- "$line" "$work/measured" && { echo "     $line"; return 0; }
+        sleep 0.25
+    done
+    fail "$name" "measured otherwise than \"$line\""
+    grep -v MISMATCH "$work/measured" | sed 's/^/    /' >&2
+}
+
 # Killing the intro's X client (xdotool windowkill, xkill) destroys its window with it: the
 # intro ends with status 0 and no message, as for any other destruction of the window.
 case_killed() {
@@ -300,7 +317,7 @@ case_killed() {
         name=$killer
         start "$intro" -w640 -h360
         [ -n "$wid" ] || { fail "$name" "no window appeared"; continue; }
-        expect_picture "$name" show:1.0 0 0 640 360 >/dev/null || true
+        expect_layout "$name" "grey bars: left 140..140 px, right 140..140 px wide over the rows" 0 0 640 360
         printed=$(stat -c %s "$work/stderr")
         t0=$(date +%s%N)
         $killer "$wid" >/dev/null
@@ -329,23 +346,6 @@ resize_to() {
     done
     fail "$1" "the window did not take the size $2x$3 (drawable area $(area "$wid"))"
     return 1
-}
-
-# expect_layout NAME LINE LEFT TOP WIDTH HEIGHT: within 5 s screen_check must measure
-# LINE in that area of the screen, whatever moment of the show is on it: the bars are
-# measured up to the first pixel that is not grey 80, and the few moments with that grey
-# in the canvas's edge columns (about 2 in 100) are passed over by trying again.
-expect_layout() {
-    local name=$1 line=$2 _
-    shift 2
-    for _ in $(seq 20); do
-        import -window root -depth 8 "ppm:$work/shot.ppm"
-        "$check" "$work/shot.ppm" "$@" show:1.0 >"$work/measured" 2>&1 || true
-        grep -qxF -- "$line" "$work/measured" && { echo "     $line"; return 0; }
-        sleep 0.25
-    done
-    fail "$name" "measured otherwise than \"$line\""
-    grep -v MISMATCH "$work/measured" | sed 's/^/    /' >&2
 }
 
 # A window resized after start-up shows the square of its new height, centred on grey,
