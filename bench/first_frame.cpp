@@ -44,9 +44,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Window root = DefaultRootWindow(display);
-    if (isGrey(display, root, x, y)) {
-        std::fputs("first_frame: the pixel is grey before the program starts\n", stderr);
-        return 1;
+    // The window of a program that just ended may take a moment to go.
+    for (int i = 0; isGrey(display, root, x, y); ++i) {
+        if (i == 500) {
+            std::fputs("first_frame: the pixel is grey before the program starts\n", stderr);
+            return 1;
+        }
+        usleep(10000);
     }
     // Damage on the root reports drawing anywhere on the screen, child windows included.
     const Damage damage = XDamageCreate(display, root, XDamageReportNonEmpty);
