@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -49,12 +50,14 @@ static XIOErrorHandler nextIoErrorHandler = nullptr;
 
 static int endIfClientKilled(Display* display) {
     if (endingForGoneWindow) _exit(0);  // an exit handler touched the dead connection
+    const int lostWith = errno;  // the default report names it
     Display* probe = XOpenDisplay(DisplayString(display));
     if (probe) {
         XCloseDisplay(probe);
         endingForGoneWindow = true;
         std::exit(0);
     }
+    errno = lostWith;
     return nextIoErrorHandler ? nextIoErrorHandler(display) : 0;
 }
 

@@ -306,6 +306,7 @@ expect_layout() {
     done
     fail "$name" "measured otherwise than \"$line\""
     grep -v MISMATCH "$work/measured" | sed 's/^/    /' >&2
+    return 1
 }
 
 # Killing the intro's X client (xdotool windowkill, xkill) destroys its window with it: the
@@ -331,6 +332,33 @@ case_killed() {
             echo "ok   $name: status 0, nothing printed"
         fi
     done
+
+    # The control: when the X server itself goes away, the intro's window has not been
+    # destroyed by anyone, and Xlib's report of the broken connection stands (status 1).
+    name="X server gone"
+    local fifo="$work/displayfd" number xvfb
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb=$!
+    pids+=("$xvfb")
+    read -r -t 20 number <"$fifo" || { fail "$name" "the second Xvfb did not start"; return; }
+    DISPLAY=:$number start "$intro" -w200 -h100
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    # Into the frame loop: its first frame is on that screen.
+    DISPLAY=:$number expect_layout "$name" "grey bars: left 50..50 px, right 50..50 px wide over the rows" \
+        0 0 200 100 || return
+    t0=$(date +%s%N)
+    kill "$xvfb"
+    wait_exit 5
+    echo "     $name: exit status $status after $elapsed_ms ms"
+    if [ "$status" != 1 ]; then
+        fail "$name" "exit status $status, expected 1"
+    # Xlib words its report by the errno of the failed read or write.
+    elif ! grep -qE "X connection to :$number broken|XIO: +fatal IO error .* on X server \":$number\"" "$work/stderr"; then
+        fail "$name" "no report of the broken connection"
+    else
+        echo "ok   $name: status 1, \"$(grep -E "X connection|XIO" "$work/stderr")\""
+    fi
 }
 
 # resize_to NAME WIDTH HEIGHT: resizes window $wid as a window manager may do to any
