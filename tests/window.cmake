@@ -1,6 +1,7 @@
 # End to end through the window under a private Xvfb with a window manager: placement,
 # size, decorations, class and cursor of the intro's window, the picture it shows pixel
-# by pixel, its keys and ways of closing it, and its start-up refusals.
+# by pixel, its keys and ways of closing it (killing its X client among them), a resize
+# by the window manager, and its start-up refusals.
 # present_pattern shows a known canvas through the intro's own window and presenter;
 # screen_check compares a screenshot with the canvas that must show; cursor_shown tells
 # whether the cursor image at the pointer is blank.
