@@ -15,7 +15,7 @@
 
 int main(int argc, char** argv) {
     parseOptions(joinCommandLine(argc, argv).c_str());
-    const DemoWindow window = openDemoWindow();
+    DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
 
     ArgbGfx canvas;
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     for (;;) {
         presentCanvas(canvas);
         SDL_GL_SwapWindow(window.window);
-        pumpWindowEvents();
+        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
         // The picture never changes; leave the shared cores to the tests beside this one.
         SDL_Delay(10);
     }

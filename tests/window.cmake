@@ -1,6 +1,7 @@
 # End to end through the window under a private Xvfb with a window manager: placement,
 # size, decorations, class and cursor of the intro's window, the picture it shows pixel
-# by pixel, its keys and ways of closing it, and its start-up refusals.
+# by pixel, its keys and ways of closing it (killing its X client among them), a resize
+# by the window manager, and its start-up refusals.
 # present_pattern shows a known canvas through the intro's own window and presenter;
 # screen_check compares a screenshot with the canvas that must show; cursor_shown tells
 # whether the cursor image at the pointer is blank.
@@ -23,7 +24,7 @@ set(escape_limit_ms 1000)
 if(INTRO_SANITIZE)
   set(escape_limit_ms 5000)
 endif()
-foreach(case layout captioned keys refusals pattern)
+foreach(case layout captioned keys killed resized refusals pattern)
   set(screen 800x600)
   if(case STREQUAL "pattern")
     set(screen 1920x1080)
@@ -36,3 +37,17 @@ foreach(case layout captioned keys refusals pattern)
   set_tests_properties(window_${case} PROPERTIES TIMEOUT 120
                        ENVIRONMENT "ESCAPE_LIMIT_MS=${escape_limit_ms}")
 endforeach()
+
+# SIGTERM and SIGINT while playing and while start-up is held opening a picture or the
+# music by stall_open, a preloaded slow disk. The library stays uninstrumented in the
+# sanitizer build: it runs inside the intro ahead of the sanitizer runtime.
+add_library(stall_open MODULE stall_open.cpp)
+target_compile_options(stall_open PRIVATE -U_FORTIFY_SOURCE -fno-sanitize=all)
+target_link_options(stall_open PRIVATE -fno-sanitize=all)
+target_link_libraries(stall_open PRIVATE ${CMAKE_DL_LIBS})
+add_test(NAME startup_signals
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh 800x600
+                 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/startup_signals.sh
+                 $<TARGET_FILE:intro> $<TARGET_FILE:stall_open>)
+set_tests_properties(startup_signals PROPERTIES TIMEOUT 120
+                     ENVIRONMENT "QUIT_LIMIT_MS=${escape_limit_ms}")

@@ -1,5 +1,7 @@
 #include "app/run_demo.h"
 
+#include "app/frame_pacer.h"
+#include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
 #include "assets/image_loader.h"
@@ -9,15 +11,19 @@
 #include <SDL.h>
 
 void runDemo() {
-    const DemoWindow window = openDemoWindow();
+    DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     loadImages();
     initMusic();
     setPresenterViewport(window.width, window.height);
     startMusic();
+    deferQuitSignals();
+    FramePacer pacer = makeFramePacer(windowRefreshHz(window));
     for (;;) {
+        const int64_t workStartNs = monotonicNowNs();
         renderFrame(musicSeconds());
         SDL_GL_SwapWindow(window.window);
-        pumpWindowEvents();
+        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNowNs()));
+        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
     }
 }

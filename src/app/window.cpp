@@ -1,14 +1,17 @@
 #include "app/window.h"
 
 #include "app/options.h"
+#include "app/quit_signals.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 [[noreturn]] static void failStartup(const char* what) {
     std::fprintf(stderr, "intro: %s: %s\n", what, SDL_GetError());
@@ -16,7 +19,7 @@
 }
 
 #if defined(SDL_VIDEO_DRIVER_X11)
-// On X11 another client can destroy the window (xdotool windowclose, xkill -id). The
+// On X11 another client can destroy the window (xdotool windowclose). The
 // frame loop's next drawing calls then fail with BadWindow or BadDrawable, often before
 // the DestroyNotify is read. Xlib's default handler would end the process there with
 // status 1, and returning into the GL driver would leave it drawing with the sizes of a
@@ -38,12 +41,33 @@ static int endIfWindowGone(Display* display, XErrorEvent* error) {
     return 0;
 }
 
+// Killing the X client (xkill, xdotool windowkill) closes the intro's connection, which
+// Xlib learns of in the middle of any call; its default handler reports the broken
+// connection and ends with status 1. When the server still accepts connections, it was
+// this client that was killed and its window destroyed with it: end quietly with 0, as
+// for any other destruction of the window. A server that is gone keeps the default report.
+static XIOErrorHandler nextIoErrorHandler = nullptr;
+
+static int endIfClientKilled(Display* display) {
+    if (endingForGoneWindow) _exit(0);  // an exit handler touched the dead connection
+    const int lostWith = errno;  // the default report names it
+    Display* probe = XOpenDisplay(DisplayString(display));
+    if (probe) {
+        XCloseDisplay(probe);
+        endingForGoneWindow = true;
+        std::exit(0);
+    }
+    errno = lostWith;
+    return nextIoErrorHandler ? nextIoErrorHandler(display) : 0;
+}
+
 static void watchForDestruction(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     watchedWindow = info.info.x11.window;
     nextErrorHandler = XSetErrorHandler(endIfWindowGone);
+    nextIoErrorHandler = XSetIOErrorHandler(endIfClientKilled);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
@@ -93,16 +117,22 @@ static void refuseNegative(const char* option, int32_t value) {
     std::exit(1);
 }
 
-DemoWindow openDemoWindow() {
+void startVideoSystem() {
     refuseNegative("-w", demoSettings.windowWidth);
     refuseNegative("-h", demoSettings.windowHeight);
+
+    // SIGINT and SIGTERM are the intro's own, so that they also end it during start-up.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    catchQuitSignals();
 
     // The X11 window class of the one window.
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "hehehe", 1);
     SDL_SetHint(SDL_HINT_APP_NAME, "hehehe");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) failStartup("cannot start the video system");
     refuseInvisibleDriver();
+}
 
+DemoWindow createDemoWindow() {
     int32_t screenWidth = 0, screenHeight = 0;
     virtualScreenSize(&screenWidth, &screenHeight);
     DemoWindow w = {};
@@ -125,6 +155,10 @@ DemoWindow openDemoWindow() {
     w.window = SDL_CreateWindow("", demoSettings.windowX, demoSettings.windowY, w.width,
                                 w.height, flags);
     if (!w.window) failStartup("cannot create the window");
+    return w;
+}
+
+void createGlContext(DemoWindow& w) {
     w.glContext = SDL_GL_CreateContext(w.window);
     if (!w.glContext) failStartup("cannot create the OpenGL context");
     if (SDL_GL_MakeCurrent(w.window, w.glContext) != 0)
@@ -132,10 +166,40 @@ DemoWindow openDemoWindow() {
     SDL_GL_SetSwapInterval(1);  // where the driver allows it
     SDL_ShowCursor(demoSettings.showCursor ? SDL_ENABLE : SDL_DISABLE);
     watchForDestruction(w.window);
+}
+
+DemoWindow openDemoWindow() {
+    startVideoSystem();
+    DemoWindow w = createDemoWindow();
+    createGlContext(w);
     return w;
 }
 
-void pumpWindowEvents() {
+int32_t windowRefreshHz(const DemoWindow& window) {
+    SDL_DisplayMode mode = {};
+    if (SDL_GetWindowDisplayMode(window.window, &mode) == 0 && mode.refresh_rate > 0)
+        return mode.refresh_rate;
+    // A window larger than every mode of its display (the whole virtual screen) has no
+    // mode of its own; the display's desktop mode still knows the refresh.
+    const int display = SDL_GetWindowDisplayIndex(window.window);
+    if (display >= 0 && SDL_GetDesktopDisplayMode(display, &mode) == 0) return mode.refresh_rate;
+    return 0;
+}
+
+// Reads the drawable size into window; whether it differs from what was recorded.
+static bool drawableSizeChanged(DemoWindow& window) {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window.window, &width, &height);
+    if (width <= 0 || height <= 0 || (width == window.width && height == window.height))
+        return false;
+    window.width = width;
+    window.height = height;
+    return true;
+}
+
+bool pumpWindowEvents(DemoWindow& window) {
+    if (quitSignalled()) std::exit(0);
+    bool resized = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -146,6 +210,8 @@ void pumpWindowEvents() {
             std::exit(0);
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) std::exit(0);
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                resized = drawableSizeChanged(window) || resized;
             break;
         case SDL_SYSWMEVENT:
             endIfDestroyed(event.syswm.msg);
@@ -154,4 +220,5 @@ void pumpWindowEvents() {
             break;
         }
     }
+    return resized;
 }

@@ -7,7 +7,7 @@ struct SDL_Window;
 struct DemoWindow {
     SDL_Window* window;
     void* glContext;
-    int32_t width;   // drawable size in pixels, also the viewport
+    int32_t width;   // drawable size in pixels, also the viewport; follows resizes
     int32_t height;
 };
 
@@ -15,10 +15,22 @@ struct DemoWindow {
 void virtualScreenSize(int32_t* width, int32_t* height);
 
 // Opens the window of the options (borderless unless windowed, sizes of 0 meaning the
-// virtual screen) and makes a double-buffered GL context current. On failure prints
-// what failed on stderr and exits with status 1.
+// virtual screen) and makes a double-buffered GL context current. Takes over SIGINT and
+// SIGTERM first (see quit_signals.h). On failure prints what failed on stderr and exits
+// with status 1.
 DemoWindow openDemoWindow();
 
-// Drains every pending event without waiting; Escape, closing the window, or the window
-// being destroyed by another client ends the process with status 0.
-void pumpWindowEvents();
+// The steps of openDemoWindow, in this order; apart for the start-up benchmark.
+void startVideoSystem();
+DemoWindow createDemoWindow();
+void createGlContext(DemoWindow& window);
+
+// The refresh rate of the display showing the window, in Hz; 0 when unknown.
+int32_t windowRefreshHz(const DemoWindow& window);
+
+// Drains every pending event without waiting; Escape, closing the window, the window
+// being destroyed by another client or this client being killed, and SIGINT or SIGTERM
+// end the process with status 0. The window is not resizable, but a window manager may
+// resize it all the same: returns true when the drawable size changed, with the new size
+// in window.
+bool pumpWindowEvents(DemoWindow& window);

@@ -2,7 +2,7 @@
 # End-to-end checks of the intro's window on the X server in $DISPLAY (a private Xvfb,
 # see with-xvfb.sh), with a window manager running as on a desktop.
 # usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN
-#   CASE             layout | captioned | keys | refusals | pattern
+#   CASE             layout | captioned | keys | killed | resized | refusals | pattern
 #   INTRO            the intro binary
 #   PRESENT_PATTERN  shows a known canvas through the intro's own window and presenter
 #   SCREEN_CHECK     compares a screenshot with the canvas that must show, pixel by pixel
@@ -289,6 +289,127 @@ case_keys() {
     else
         echo "ok   destroyed: status 0"
     fi
+}
+
+# expect_layout NAME LINE LEFT TOP WIDTH HEIGHT: within 5 s screen_check must measure
+# LINE in that area of the screen, whatever moment of the show is on it: the bars are
+# measured up to the first pixel that is not grey 80, and the few moments with that grey
+# in the canvas's edge columns (about 2 in 100) are passed over by trying again.
+expect_layout() {
+    local name=$1 line=$2 _
+    shift 2
+    for _ in $(seq 20); do
+        import -window root -depth 8 "ppm:$work/shot.ppm"
+        "$check" "$work/shot.ppm" "$@" show:1.0 >"$work/measured" 2>&1 || true
+        grep -qxF -- "$line" "$work/measured" && { echo "     $line"; return 0; }
+        sleep 0.25
+    done
+    fail "$name" "measured otherwise than \"$line\""
+    grep -v MISMATCH "$work/measured" | sed 's/^/    /' >&2
+    return 1
+}
+
+# Killing the intro's X client (xdotool windowkill, xkill) destroys its window with it: the
+# intro ends with status 0 and no message, as for any other destruction of the window.
+case_killed() {
+    start_window_manager
+    local name killer printed
+    for killer in "xdotool windowkill" "xkill -id"; do
+        name=$killer
+        start "$intro" -w640 -h360
+        [ -n "$wid" ] || { fail "$name" "no window appeared"; continue; }
+        expect_layout "$name" "grey bars: left 140..140 px, right 140..140 px wide over the rows" 0 0 640 360
+        printed=$(stat -c %s "$work/stderr")
+        t0=$(date +%s%N)
+        $killer "$wid" >/dev/null
+        wait_exit 5
+        echo "     $name: exit status $status after $elapsed_ms ms"
+        if [ "$status" != 0 ]; then
+            fail "$name" "exit status $status, expected 0"
+        elif [ "$(stat -c %s "$work/stderr")" != "$printed" ]; then
+            fail "$name" "printed on stderr: $(tail -c +$((printed + 1)) "$work/stderr")"
+        else
+            echo "ok   $name: status 0, nothing printed"
+        fi
+    done
+
+    # The control: when the X server itself goes away, the intro's window has not been
+    # destroyed by anyone, and Xlib's report of the broken connection stands (status 1).
+    name="X server gone"
+    local fifo="$work/displayfd" number xvfb
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb=$!
+    pids+=("$xvfb")
+    read -r -t 20 number <"$fifo" || { fail "$name" "the second Xvfb did not start"; return; }
+    DISPLAY=:$number start "$intro" -w200 -h100
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    # Into the frame loop: its first frame is on that screen.
+    DISPLAY=:$number expect_layout "$name" "grey bars: left 50..50 px, right 50..50 px wide over the rows" \
+        0 0 200 100 || return
+    t0=$(date +%s%N)
+    kill "$xvfb"
+    wait_exit 5
+    echo "     $name: exit status $status after $elapsed_ms ms"
+    if [ "$status" != 1 ]; then
+        fail "$name" "exit status $status, expected 1"
+    # Xlib words its report by the errno of the failed read or write.
+    elif ! grep -qE "X connection to :$number broken|XIO: +fatal IO error .* on X server \":$number\"" "$work/stderr"; then
+        fail "$name" "no report of the broken connection"
+    else
+        echo "ok   $name: status 1, \"$(grep -E "X connection|XIO" "$work/stderr")\""
+    fi
+}
+
+# resize_to NAME WIDTH HEIGHT: resizes window $wid as a window manager may do to any
+# window, its fixed size notwithstanding: the size hints that ask for the fixed size are
+# taken away first, as such a window manager ignores them. Waits until it has the size.
+resize_to() {
+    xprop -id "$wid" -remove WM_NORMAL_HINTS
+    xdotool windowsize "$wid" "$2" "$3"
+    local _
+    for _ in $(seq 50); do
+        [ "$(area "$wid" | cut -d ' ' -f 3,4)" = "$2 $3" ] && return 0
+        sleep 0.1
+    done
+    fail "$1" "the window did not take the size $2x$3 (drawable area $(area "$wid"))"
+    return 1
+}
+
+# A window resized after start-up shows the square of its new height, centred on grey,
+# as a window of that size does from the start; taller than wide, the square is cropped.
+case_resized() {
+    start_window_manager
+    local name="-w320 -h240 resized" since=$failures left top
+    start "$intro" -w320 -h240
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    expect_layout "$name" "grey bars: left 40..40 px, right 40..40 px wide over the rows" 0 0 320 240
+    if resize_to "$name" 700 500; then
+        read -r left top _ <<<"$(area "$wid")"
+        expect_layout "$name to 700x500" "grey bars: left 100..100 px, right 100..100 px wide over the rows" \
+            "$left" "$top" 700 500
+    fi
+    if resize_to "$name" 300 400; then
+        read -r left top _ <<<"$(area "$wid")"
+        expect_layout "$name to 300x400" "grey bars: left 0..0 px, right 0..0 px wide over the rows" \
+            "$left" "$top" 300 400
+    fi
+    press_escape "$name"
+    passed "$since" "$name to 700x500 and 300x400: the square re-fitted and centred"
+
+    # The presenter pixel by pixel after the resize, through the same window code.
+    name="pattern -w320 -h240 resized"
+    since=$failures
+    start "$pattern" -w320 -h240
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    if resize_to "$name" 640 384; then
+        read -r left top _ <<<"$(area "$wid")"
+        if expect_picture "$name to 640x384" pattern "$left" "$top" 640 384; then
+            expect_measured "$name to 640x384" "block widths along the middle row: 6..6 px (62 measured)"
+        fi
+    fi
+    press_escape "$name"
+    passed "$since" "$name to 640x384: 6 px blocks, exact"
 }
 
 # expect_refusal NAME LINE COMMAND...: COMMAND must end within 10 s with status 1 and

@@ -1,0 +1,42 @@
+// The floor of the start-up benchmark: the least an SDL program must do to show a first
+// frame in a window of the intro's size, with the intro's GL attributes: start the video
+// system, open a borderless window at (0, 0), make a GL context current, clear to grey 80
+// and swap. Then it waits for SIGTERM or the window to close.
+// usage: bare_window WIDTH HEIGHT
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs("usage: bare_window WIDTH HEIGHT\n", stderr);
+        return 2;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "bare_window: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_Window* window = SDL_CreateWindow("", 0, 0, std::atoi(argv[1]), std::atoi(argv[2]),
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN |
+                                              SDL_WINDOW_BORDERLESS);
+    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+    if (!context) {
+        std::fprintf(stderr, "bare_window: %s\n", SDL_GetError());
+        return 1;
+    }
+    glClearColor(0.3137255f, 0.3137255f, 0.3137255f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(window);
+    SDL_Event event;
+    while (SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+    }
+    return 0;
+}

@@ -1,0 +1,73 @@
+// The intro's start-up, step by step with the intro's own functions and in its order,
+// timed on the monotonic clock from the start of main: video init, window, GL context,
+// pictures, music open, audio device and the first frame on screen. Then it waits like
+// the intro (SIGTERM, Escape or closing the window end it).
+// usage: startup_phases [intro options]   (run where ../data/ is the data folder)
+// Prints one line per phase: "phase NAME MS" (milliseconds that phase took) and
+// "phase total MS".
+#include "app/options.h"
+#include "app/quit_signals.h"
+#include "app/render_frame.h"
+#include "app/window.h"
+#include "assets/image_loader.h"
+#include "audio/mp3_decoder.h"
+#include "audio/music.h"
+#include "audio/music_output.h"
+#include "present/presenter.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+static double nowMs() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+}
+
+int main(int argc, char** argv) {
+    const double start = nowMs();
+    double last = start;
+    auto phase = [&last](const char* name) {
+        const double now = nowMs();
+        std::printf("phase %s %.1f\n", name, now - last);
+        last = now;
+    };
+    parseOptions(joinCommandLine(argc, argv).c_str());
+    startVideoSystem();
+    phase("video-init");
+    DemoWindow window = createDemoWindow();
+    phase("window");
+    createGlContext(window);
+    phase("gl-context");
+    setPresenterViewport(window.width, window.height);
+    loadImages();
+    phase("pictures");
+    std::string reason;
+    Mp3Decoder* decoder = openMp3File(kMusicPath, reason);
+    if (!decoder) {
+        std::fprintf(stderr, "startup_phases: %s: %s\n", kMusicPath, reason.c_str());
+        return 1;
+    }
+    phase("music-open");
+    MusicOutput* output = openMusicOutput(decoder);
+    phase("audio-device");
+    setPresenterViewport(window.width, window.height);
+    startMusicOutput(output);
+    renderFrame(0.0);
+    SDL_GL_SwapWindow(window.window);
+    glFinish();
+    phase("first-frame");
+    std::printf("phase total %.1f\n", last - start);
+    std::fflush(stdout);
+
+    deferQuitSignals();
+    for (;;) {
+        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
+        SDL_Delay(10);
+    }
+}
