@@ -89,3 +89,18 @@ TEST(ForgedInfoTag, AnHonestClaimKeepsGaplessTrimming) {
     putBe32(mp3, tagOffset(mp3) + 8, uint32_t(mp3.size() / 4));  // the most a file can hold
     EXPECT_NEAR(double(clickFrame(mp3)), 0.25 * 44100, 2);
 }
+
+// The length the start-up note reports comes from a trusted tag only: asking the library
+// for a forged one would resample the whole claim (minutes for four billion frames).
+TEST(ForgedInfoTag, LeavesTheTrackLengthUnknown) {
+    const Bytes honest = toneAt22050();
+    Bytes forged = honest;
+    putBe32(forged, tagOffset(forged) + 8, 0xFFFFFFFFu);
+    std::string reason;
+    DecoderPtr trusted(openMp3(Bytes(honest), reason), closeMp3);
+    ASSERT_NE(trusted, nullptr) << reason;
+    EXPECT_EQ(mp3LengthBytes(trusted.get()), int64_t(0.5 * 44100) * 4);
+    DecoderPtr untrusted(openMp3(std::move(forged), reason), closeMp3);
+    ASSERT_NE(untrusted, nullptr) << reason;
+    EXPECT_EQ(mp3LengthBytes(untrusted.get()), -1);
+}

@@ -276,6 +276,9 @@ void closeMp3(Mp3Decoder* d) {
 }
 
 int64_t mp3LengthBytes(Mp3Decoder* d) {
+    // A forged frame count is unknown length: asking the library would resample the claim,
+    // seconds per billion frames (gapless is off exactly when the claim is forged).
+    if (!d->gapless) return -1;
     const off_t frames = mpg123_length(d->handle);
     return frames < 0 ? -1 : int64_t(frames) * 4;
 }
