@@ -4,12 +4,16 @@
 
 #include <stb/stb_image.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr int kDecodedChannels = 4;  // R, G, B, A, whatever the file holds
+// The decoder takes the length as an int; no picture the show accepts comes near this.
+constexpr long kMaxFileBytes = long(256) << 20;
 
 std::string cannotLoad(const char* path, const std::string& reason) {
     return std::string("cannot load ") + path + ": " + reason;
@@ -39,6 +43,29 @@ std::string dimensions(int w, int h) {
     return std::to_string(w) + "x" + std::to_string(h);
 }
 
+// The whole file at path in bytes, or why it cannot be read ("" when it was). The file
+// may have changed since it was examined: the size is taken from what is read.
+std::string readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return std::strerror(errno);
+    std::string problem;
+    uint8_t chunk[1 << 16];
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (bytes.size() + got > size_t(kMaxFileBytes)) {
+            problem = "file larger than 256 MiB";
+            break;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (got < sizeof chunk) {
+            if (std::ferror(file)) problem = std::strerror(errno);
+            break;
+        }
+    }
+    std::fclose(file);
+    return problem;
+}
+
 bool withinLimit(int w, int h) {
     if (w <= 0 || h <= 0) return false;
     return uint64_t(w) * uint64_t(h) * kDecodedChannels <= kMaxDecodedBytes;
@@ -46,43 +73,68 @@ bool withinLimit(int w, int h) {
 
 }  // namespace
 
-bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
-    // The decoder's own reasons are terse ("can't fopen") and some files must never reach
-    // it: a FIFO blocks it for ever, a JPEG with oversized Huffman tables overruns it.
-    const std::string fileProblem = pictureFileProblem(path);
-    if (!fileProblem.empty()) {
-        problem = cannotLoad(path, fileProblem);
+bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, ArgbGfx& slot,
+                        std::string& problem) {
+    if (size == 0) {
+        problem = cannotLoad(name, "empty file");
         return false;
     }
+    if (size > size_t(kMaxFileBytes)) {
+        problem = cannotLoad(name, "file larger than 256 MiB");
+        return false;
+    }
+    // A JPEG with oversized Huffman tables would overrun the decoder.
+    if (looksLikeJpeg(bytes, size) && !jpegHuffmanTablesFit(bytes, size)) {
+        problem = cannotLoad(name, "corrupt JPEG: a Huffman table lists more than 256 codes");
+        return false;
+    }
+    const int length = int(size);
     int w = 0, h = 0, fileChannels = 0;
-    if (!stbi_info(path, &w, &h, &fileChannels)) {
-        problem = cannotLoad(path, decoderReason());
+    if (!stbi_info_from_memory(bytes, length, &w, &h, &fileChannels)) {
+        problem = cannotLoad(name, decoderReason());
         return false;
     }
     if (!withinLimit(w, h)) {
-        problem = cannotLoad(path, dimensions(w, h) + " pixels would decode to more than 64 MiB");
+        problem = cannotLoad(name, dimensions(w, h) + " pixels would decode to more than 64 MiB");
         return false;
     }
-    stbi_uc* decoded = stbi_load(path, &w, &h, &fileChannels, kDecodedChannels);
+    stbi_uc* decoded = stbi_load_from_memory(bytes, length, &w, &h, &fileChannels, kDecodedChannels);
     if (!decoded) {
-        problem = cannotLoad(path, decoderReason());
+        problem = cannotLoad(name, decoderReason());
         return false;
     }
-    // The file may have changed since its header was read: the copy trusts only this check.
+    // The header was read by a separate pass: the copy trusts only this check.
     if (!withinLimit(w, h)) {
         stbi_image_free(decoded);
-        problem = cannotLoad(path, dimensions(w, h) + " pixels would decode to more than 64 MiB");
+        problem = cannotLoad(name, dimensions(w, h) + " pixels would decode to more than 64 MiB");
         return false;
     }
     slot.allocate(w, h);
     if (!slot.pixels) {
         stbi_image_free(decoded);
-        problem = cannotLoad(path, "out of memory for " + dimensions(w, h) + " pixels");
+        problem = cannotLoad(name, "out of memory for " + dimensions(w, h) + " pixels");
         return false;
     }
     std::memcpy(slot.pixels, decoded, size_t(w) * size_t(h) * kDecodedChannels);
     stbi_image_free(decoded);
     return true;
+}
+
+bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
+    // The decoder's own reasons are terse and some files must never reach it: a FIFO
+    // blocks a reader for ever.
+    const std::string fileProblem = pictureFileProblem(path);
+    if (!fileProblem.empty()) {
+        problem = cannotLoad(path, fileProblem);
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    const std::string readProblem = readWholeFile(path, bytes);
+    if (!readProblem.empty()) {
+        problem = cannotLoad(path, readProblem);
+        return false;
+    }
+    return tryDecodeImageInto(bytes.data(), bytes.size(), path, slot, problem);
 }
 
 void loadImageInto(const char* path, ArgbGfx& slot) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "gfx/argb_gfx.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,12 @@ constexpr uint64_t kMaxDecodedBytes = uint64_t(64) << 20;
 // "cannot load <path>: <reason>". A failure before the picture is decoded leaves the slot
 // as it was (empty at start-up); a failed allocation leaves it empty.
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem);
+
+// The decoding behind tryLoadImageInto, for a picture already in memory (the file's bytes,
+// read whole): the same checks, the same slot contract, and problem set to
+// "cannot load <name>: <reason>", name standing for the file in the message.
+bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, ArgbGfx& slot,
+                        std::string& problem);
 
 // As tryLoadImageInto, printing the problem as one "assets: " line on stderr.
 void loadImageInto(const char* path, ArgbGfx& slot);
