@@ -10,16 +10,28 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
   clang valgrind
+  lld-14 wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
+  nodejs chromium python3
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Some node builds bring their own npm; Debian's is a package of its own.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "setup: installing ${missing[*]}" >&2
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+# playwright-core drives Debian's chromium in the web checks; it never downloads a browser.
+web=$(dirname "$(realpath "$0")")/../web
+if [ ! -f "$web/node_modules/playwright-core/package.json" ]; then
+  echo "setup: installing playwright-core into web/node_modules" >&2
+  (cd "$web" && npm ci --no-audit --no-fund --loglevel=error >&2)
+fi

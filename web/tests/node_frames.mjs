@@ -1,0 +1,66 @@
+// The web module in Node: every frame of the show equals the golden record (or, before
+// there is one, intro-render's frame), extreme moments equal the native build's, and a
+// data folder with a missing and a broken picture warns and draws as natively.
+// usage: node node_frames.mjs --site DIR --data DIR --golden FILE --render INTRO_RENDER
+//        --native WEB_NATIVE_FRAMES --work DIR
+import { mkdirSync, rmSync, cpSync, writeFileSync } from "node:fs";
+import { pathToFileURL } from "node:url";
+import { EXTREME_MOMENTS, nativeHashes, parseArgs, readGolden, renderHashes, sha256, showMoments } from "./common.mjs";
+
+const args = parseArgs(process.argv.slice(2), ["site", "data", "golden", "render", "native", "work"]);
+const { loadIntro } = await import(pathToFileURL(`${args.site}/intro.mjs`).href);
+let failures = 0;
+function check(ok, message) {
+    if (!ok) ++failures;
+    console.log(`${ok ? "ok" : "FAIL"}: ${message}`);
+}
+
+function countDiffering(intro, moments, hashes, label) {
+    const differing = [];
+    moments.forEach((seconds, i) => {
+        if (sha256(intro.frameAt(seconds)) !== hashes[i]) differing.push(seconds);
+    });
+    check(differing.length === 0, `${label}: ${differing.length} of ${moments.length} frames differ` +
+          (differing.length ? ` (first at ${differing.slice(0, 5).join(", ")} s)` : ""));
+}
+
+const dataUrl = pathToFileURL(`${args.data}/`).href;
+const intro = await loadIntro(dataUrl);
+check(intro.picturesLoaded === 42, `${intro.picturesLoaded} of 42 pictures loaded`);
+const frame = intro.frameAt(40.4);
+check(frame instanceof Uint8Array && frame.length === 16384, "frameAt gives 16384 bytes");
+check(intro.frameAt(40.4) !== frame, "frameAt gives a fresh array each time");
+
+// The whole show.
+const golden = readGolden(args.golden);
+if (golden) {
+    countDiffering(intro, golden.map((m) => m.seconds), golden.map((m) => m.hash), `golden record ${args.golden}`);
+} else {
+    const moments = showMoments();
+    console.log(`no golden record at ${args.golden}: comparing with intro-render`);
+    countDiffering(intro, moments, renderHashes(args.render, args.data, moments), "the whole show against intro-render");
+}
+
+// Non-finite and huge moments.
+countDiffering(intro, EXTREME_MOMENTS, nativeHashes(args.native, args.data, EXTREME_MOMENTS),
+               "non-finite and huge moments against the native build");
+
+// A folder with one picture missing and one broken: warnings, and the frames drawn
+// without them as intro-render draws them.
+rmSync(args.work, { recursive: true, force: true });
+mkdirSync(args.work, { recursive: true });
+cpSync(args.data, args.work, { recursive: true });
+rmSync(`${args.work}/barf.png`);
+writeFileSync(`${args.work}/jtranim/jtr05.png`, "not a picture");
+const warnings = [];
+const warn = console.warn;
+console.warn = (text) => warnings.push(String(text));
+const broken = await loadIntro(pathToFileURL(`${args.work}/`).href);
+console.warn = warn;
+check(broken.picturesLoaded === 40, `${broken.picturesLoaded} of 42 pictures from the broken folder`);
+check(warnings.length === 2 && warnings[0].includes("barf.png") && warnings[1].includes("cannot load jtranim/jtr05.png"),
+      `one warning per unusable picture: ${JSON.stringify(warnings)}`);
+const sample = showMoments().filter((_, i) => i % 10 === 0);
+countDiffering(broken, sample, renderHashes(args.render, `${args.work}/`, sample), "the broken folder against intro-render");
+
+process.exit(failures ? 1 : 0);
