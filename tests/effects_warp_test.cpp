@@ -1,82 +1,11 @@
 #include "demo/effects.h"
 #include "canvas_support.h"
+#include "warp_model.h"
 
 #include <cmath>
 #include <limits>
 
-namespace {
-
-// The star model written out from the formulas, with the depth wrap as the plain loop.
-double fractional(double v) {
-    return v - std::trunc(v);
-}
-
-struct Star {
-    double dirX, dirY;
-    float phase;
-};
-
-Star starNumber(int i) {
-    const double a = 51.1 * std::sin(313.1 * i + 53);
-    const double b = 431.1 * std::sin(23.71 * i + 1);
-    const double c = 7.1 * std::sin(843.71 * i + 14);
-    return {32 * fractional(a), 32 * fractional(b), float(std::fabs(fractional(c)))};
-}
-
-double literalDepth(const Star& star, double s) {
-    double z = 4 * double(star.phase) - 4 * (s * s);
-    while (z < 0) z += 4;
-    return z;
-}
-
-void drawStreak(ArgbGfx& canvas, const Star& star, double z, double s) {
-    const double k = 1 / z;
-    const double m = (0.25 * s + 1) / z;
-    canvas.lineSmooth(float(32 + k * star.dirX), float(32 + k * star.dirY), float(32 + m * star.dirX),
-                      float(32 + m * star.dirY));
-}
-
-// Every streak of time t but the star `leftOut`.
-void modelStreaks(ArgbGfx& canvas, double t, int leftOut = -1) {
-    const double s = 0.25 * t;
-    canvas.color = 0x444444;
-    for (int i = 0; i < 128; ++i) {
-        const Star star = starNumber(i);
-        const double z = literalDepth(star, s);
-        if (i != leftOut && z > 0) drawStreak(canvas, star, z, s);
-    }
-}
-
-// The two twelve-spoke stars with spokes `length` pixels long.
-void modelSpokeStars(ArgbGfx& canvas, double length) {
-    const uint32_t colours[2] = {0x2080F0, 0x102080};
-    const double offsets[2] = {0, 0.1};
-    for (int star = 0; star < 2; ++star) {
-        canvas.color = colours[star];
-        for (int j = 0; j < 12; ++j) {
-            const double theta = j * 3.14159 * 2 / 12 + offsets[star];
-            canvas.lineSmooth(32, 32, float(32 + length * std::sin(theta)), float(32 + length * std::cos(theta)));
-        }
-    }
-}
-
-void modelTunnel(ArgbGfx& canvas, double q) {
-    canvas.color = 0x102080;
-    boxTunnel(canvas, q);
-    canvas.color = 0x108080;
-    boxTunnel(canvas, q + 0.01);
-}
-
-// Spoke stars and tunnel of time t from the stage formulas.
-void modelStarsAndTunnel(ArgbGfx& canvas, double t) {
-    const float absS = std::fabs(float(0.25 * t));
-    if (!(absS > 5)) return;
-    const double e = double(absS) - 5;
-    modelSpokeStars(canvas, 32 * (4 * (e * e)));
-    if (e > 0.4) modelTunnel(canvas, (e - 0.4) * 0.25);
-}
-
-}  // namespace
+using namespace warp_model;
 
 TEST(WarpEffect, AtTimeZeroEachStreakIsOnePointWhereInside) {
     // k = m at t = 0, so each streak is the single point (32 + X / z, 32 + Y / z).

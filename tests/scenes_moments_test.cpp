@@ -1,6 +1,7 @@
 // Chosen moments of the show with the positions, frames and warp times written out as
 // numbers, each whole canvas against its composition from the primitives.
 #include "scenes_support.h"
+#include "warp_model.h"
 
 using namespace scenes_test;
 
@@ -63,6 +64,24 @@ TEST_F(Show, StarSlidesInAndOutAcrossTheEdges) {
     EXPECT_TRUE(showsAt(251.25, {endWarp(), swing(), lonestar(0, 48)}));
     EXPECT_TRUE(showsAt(257.75, {endWarp(), swing(), lonestar(48, 0)}));
     EXPECT_TRUE(showsAt(269.5, {endWarp(), swing(), lonestar(0, 32)}));
+}
+
+// The last moment of the block switch, drawn from seconds as the intro draws it: 95.99 s
+// is beat 239.975. The warp is written out from its formulas, with the tunnel's end
+// points rounded once; rounding the half side first would change this frame.
+TEST_F(Show, LastMomentOfTheSwitchHasTheTunnelOfItsFormulas) {
+    ASSERT_EQ(frameTimeAtSeconds(95.99).beat, 239.975);
+    const auto modelledWarp = [](warp_model::TunnelRounding rounding) -> Step {
+        return [rounding](ArgbGfx& c, double beat) { warp_model::modelWarp(c, beat - 178, rounding); };
+    };
+    ArgbGfx actual, expected, halfSideFirst;
+    ASSERT_TRUE(drawFreshFrame(actual, frameTimeAtSeconds(95.99)));
+    // The star has slid down to row trunc(64 x 0.975) = 62.
+    compose(expected, 239.975, {modelledWarp(warp_model::TunnelRounding::EndPointsOnce), swing(), lonestar(0, 62)});
+    compose(halfSideFirst, 239.975,
+            {modelledWarp(warp_model::TunnelRounding::HalfSideFirst), swing(), lonestar(0, 62)});
+    EXPECT_TRUE(sameCanvas(actual, expected));
+    EXPECT_FALSE(sameCanvas(expected, halfSideFirst));
 }
 
 // The warp's time jumps from just under 62 to -42 while the swing runs on at (10, 8).

@@ -3,6 +3,8 @@
 #include "demo/scenes.h"
 #include "gfx/argb_gfx.h"
 
+#include <climits>
+
 FrameTime frameTimeAtBeat(double beat) {
     FrameTime time;
     time.beat = beat;
@@ -19,48 +21,28 @@ FrameTime frameTimeAtBeat(double beat) {
 }
 
 FrameTime frameTimeAtSeconds(double seconds) {
-    return frameTimeAtBeat(seconds * 150 / 60);
+    return frameTimeAtBeat(seconds * kBeatsPerMinute / 60);
 }
 
-ShowBranch showBranchFor(const FrameTime& time) {
-    switch (time.block) {
-    case 0: return ShowBranch::OpeningTitle;
-    case 1: return ShowBranch::JamTheRadar;
-    case 2: case 3: return ShowBranch::FloorZoom;
-    case 4: case 5: return ShowBranch::OneMan;
-    case 6: case 7: return ShowBranch::ShitloadOfMoney;
-    case 8: case 9: case 10: return ShowBranch::FirstJam;
-    case 11: return ShowBranch::FlashPair;
-    case 12: return ShowBranch::RedCross;
-    case 13: case 14: return ShowBranch::SecondJam;
-    case 15: case 16: return ShowBranch::ThirdJam;
-    case 17: case 18: return ShowBranch::WeDoIt;
-    case 19: return ShowBranch::MoneyAndHelmet;
-    case 20: case 21: case 22: return ShowBranch::HelmetsIntoWarp;
-    case 23: case 24: case 25: return ShowBranch::Warp;
-    case 26: case 27: case 28: case 29: return ShowBranch::WarpSwing;
-    default: return time.beat < 278 ? ShowBranch::EndFirstHalf : ShowBranch::EndSecondHalf;
-    }
+const ShowBranch kBlockBranches[] = {
+    {0, 0, drawOpeningTitle},     {1, 1, drawJamTheRadar},      {2, 3, drawFloorZoom},
+    {4, 5, drawOneMan},           {6, 7, drawShitloadOfMoney},  {8, 10, drawFirstJam},
+    {11, 11, drawFlashPair},      {12, 12, drawRedCross},       {13, 14, drawSecondJam},
+    {15, 16, drawThirdJam},       {17, 18, drawWeDoIt},         {19, 19, drawMoneyAndHelmet},
+    {20, 22, drawHelmetsIntoWarp}, {23, 25, drawWarp},          {26, 29, drawWarpSwing},
+};
+const size_t kBlockBranchCount = sizeof kBlockBranches / sizeof kBlockBranches[0];
+
+const ShowBranch kEndFirstHalf = {INT32_MIN, INT32_MAX, drawEndFirstHalf};
+const ShowBranch kEndSecondHalf = {INT32_MIN, INT32_MAX, drawEndSecondHalf};
+
+const ShowBranch& showBranchFor(const FrameTime& time) {
+    for (size_t i = 0; i < kBlockBranchCount; ++i)
+        if (kBlockBranches[i].firstBlock <= time.block && time.block <= kBlockBranches[i].lastBlock)
+            return kBlockBranches[i];
+    return time.beat < kEndSecondHalfBeat ? kEndFirstHalf : kEndSecondHalf;
 }
 
 void drawFrame(ArgbGfx& canvas, const FrameTime& time) {
-    switch (showBranchFor(time)) {
-    case ShowBranch::OpeningTitle: drawOpeningTitle(canvas, time); break;
-    case ShowBranch::JamTheRadar: drawJamTheRadar(canvas, time); break;
-    case ShowBranch::FloorZoom: drawFloorZoom(canvas, time); break;
-    case ShowBranch::OneMan: drawOneMan(canvas, time); break;
-    case ShowBranch::ShitloadOfMoney: drawShitloadOfMoney(canvas, time); break;
-    case ShowBranch::FirstJam: drawFirstJam(canvas, time); break;
-    case ShowBranch::FlashPair: drawFlashPair(canvas, time); break;
-    case ShowBranch::RedCross: drawRedCross(canvas, time); break;
-    case ShowBranch::SecondJam: drawSecondJam(canvas, time); break;
-    case ShowBranch::ThirdJam: drawThirdJam(canvas, time); break;
-    case ShowBranch::WeDoIt: drawWeDoIt(canvas, time); break;
-    case ShowBranch::MoneyAndHelmet: drawMoneyAndHelmet(canvas, time); break;
-    case ShowBranch::HelmetsIntoWarp: drawHelmetsIntoWarp(canvas, time); break;
-    case ShowBranch::Warp: drawWarp(canvas, time); break;
-    case ShowBranch::WarpSwing: drawWarpSwing(canvas, time); break;
-    case ShowBranch::EndFirstHalf: drawEndFirstHalf(canvas, time); break;
-    case ShowBranch::EndSecondHalf: drawEndSecondHalf(canvas, time); break;
-    }
+    showBranchFor(time).draw(canvas, time);
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include "demo/frame_time.h"
 
+#include <cstddef>
+#include <cstdint>
+
 class ArgbGfx;
 
 // The time values of the moment `seconds` after the start of the music.
@@ -8,29 +11,25 @@ FrameTime frameTimeAtSeconds(double seconds);
 // The time values of a moment given directly as a beat.
 FrameTime frameTimeAtBeat(double beat);
 
-// The branches of the show, in show order: one per row of blocks, then the two halves
-// of the end section.
-enum class ShowBranch {
-    OpeningTitle,      // block 0
-    JamTheRadar,       // block 1
-    FloorZoom,         // blocks 2, 3
-    OneMan,            // blocks 4, 5
-    ShitloadOfMoney,   // blocks 6, 7
-    FirstJam,          // blocks 8 to 10
-    FlashPair,         // block 11
-    RedCross,          // block 12
-    SecondJam,         // blocks 13, 14
-    ThirdJam,          // blocks 15, 16
-    WeDoIt,            // blocks 17, 18
-    MoneyAndHelmet,    // block 19
-    HelmetsIntoWarp,   // blocks 20 to 22
-    Warp,              // blocks 23 to 25
-    WarpSwing,         // blocks 26 to 29
-    EndFirstHalf,      // beat 240 (or below -1) up to 278
-    EndSecondHalf,     // from beat 278
+// One branch of the show: the blocks it covers and the function that draws it onto the
+// freshly cleared frame canvas.
+struct ShowBranch {
+    int32_t firstBlock;
+    int32_t lastBlock;
+    void (*draw)(ArgbGfx& canvas, const FrameTime& time);
 };
 
-ShowBranch showBranchFor(const FrameTime& time);
+// The block switch in show order: blocks 0 to 29, each in exactly one row.
+extern const ShowBranch kBlockBranches[];
+extern const size_t kBlockBranchCount;
+
+// Every other block (beat 240 on, or below -1) is the end section, whose halves split on
+// the beat itself.
+constexpr double kEndSecondHalfBeat = 278;
+extern const ShowBranch kEndFirstHalf;
+extern const ShowBranch kEndSecondHalf;
+
+const ShowBranch& showBranchFor(const FrameTime& time);
 
 // Draws the moment onto a freshly cleared 64 x 64 canvas: a pure function of the time
 // values and the image slots.

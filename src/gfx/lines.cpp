@@ -47,20 +47,26 @@ inline void addWeighted(uint32_t& pixel, const ChannelFloats& c, float weight) {
             addChannel(p, 16, c.blue, weight);
 }
 
+// Weight of a corner: 1 - (dx + dy) x 0.5 in double, rounded once to single.
+inline float cornerWeight(float dx, float dy) {
+    return float(1 - (double(dx) + double(dy)) * 0.5);
+}
+
 bool lineRejected(const ArgbGfx& t, float x0, float y0, float x1, float y1) {
     return (x0 < 0 && x1 < 0) || (x0 > t.width && x1 > t.width) || (y0 < 0 && y1 < 0) ||
            (y0 > t.height && y1 > t.height);
 }
 
-// Point i of the walk, exactly as every walk computes it.
+// Point i of the walk, exactly as every walk computes it: t is rounded to single as the
+// line's step; the point, a coordinate, is x0 + t x dx in double, rounded once.
 struct LineWalk {
     float x0, y0, dx, dy;
     int32_t count;
     float right, bottom;  // width - 1 and height - 1
 
     float t(int64_t i) const { return float(double(i) / double(count)); }
-    float px(int64_t i) const { return x0 + t(i) * dx; }
-    float py(int64_t i) const { return y0 + t(i) * dy; }
+    float px(int64_t i) const { return float(double(x0) + double(t(i)) * double(dx)); }
+    float py(int64_t i) const { return float(double(y0) + double(t(i)) * double(dy)); }
     bool inside(float x, float y) const { return 0 < x && x < right && 0 < y && y < bottom; }
 };
 
@@ -151,10 +157,10 @@ void plotInside(ArgbGfx& image, const ChannelFloats& c, float x, float y) {
     const float dy1 = std::fabs(float(double(row1) - double(y)));
     uint32_t* top = image.pixels + size_t(row0) * size_t(image.pitch);
     uint32_t* bottom = image.pixels + size_t(row1) * size_t(image.pitch);
-    addWeighted(top[col0], c, 1.0f - (dx0 + dy0) * 0.5f);
-    addWeighted(top[col1], c, 1.0f - (dx1 + dy0) * 0.5f);
-    addWeighted(bottom[col1], c, 1.0f - (dx1 + dy1) * 0.5f);
-    addWeighted(bottom[col0], c, 1.0f - (dx0 + dy1) * 0.5f);
+    addWeighted(top[col0], c, cornerWeight(dx0, dy0));
+    addWeighted(top[col1], c, cornerWeight(dx1, dy0));
+    addWeighted(bottom[col1], c, cornerWeight(dx1, dy1));
+    addWeighted(bottom[col0], c, cornerWeight(dx0, dy1));
 }
 
 ChannelFloats channelsOf(uint32_t color) {
@@ -178,7 +184,7 @@ void ArgbGfx::plotSmooth(float x, float y) {
     auto corner = [&](int32_t col, int32_t row, float dx, float dy) {
         if (col < 0 || row < 0) return;
         // Weights add up to 2 over the four corners, not 1.
-        addWeighted(pixels[size_t(col) + size_t(row) * size_t(pitch)], c, 1.0f - (dx + dy) * 0.5f);
+        addWeighted(pixels[size_t(col) + size_t(row) * size_t(pitch)], c, cornerWeight(dx, dy));
     };
     corner(col0, row0, dx0, dy0);
     corner(col1, row0, dx1, dy0);

@@ -1,4 +1,5 @@
 #include "demo/effects.h"
+#include "demo/effects/tunnel_square.h"
 
 #include "demo/effects/effect_math.h"
 #include "gfx/argb_gfx.h"
@@ -7,14 +8,18 @@ namespace {
 constexpr int kSquareCount = 16;
 }
 
+TunnelSquare tunnelSquare(int index, double phase) {
+    const double f = fractionalPart(index * 0.06125 + phase);
+    // Half side in pixels: about 1.535 at f = 0, growing without bound as f nears 1.
+    const double r = 0.05 / (1.01 - f) * 31;
+    return {float(32 - r), float(32 + r)};
+}
+
 void boxTunnel(ArgbGfx& canvas, double phase) {
     for (int i = 0; i < kSquareCount; ++i) {
-        const double f = fractionalPart(i * 0.06125 + phase);
-        // Half side in pixels: about 1.535 at f = 0, growing without bound as f nears 1.
-        const double r = 0.05 / (1.01 - f) * 31;
-        const float halfSide = float(r);
-        const float lo = 32.0f - halfSide;
-        const float hi = 32.0f + halfSide;
+        const TunnelSquare square = tunnelSquare(i, phase);
+        const float lo = square.lo;
+        const float hi = square.hi;
         // Each edge leaves out its end point, so corner (lo, lo) gets two points and
         // corner (hi, hi) none.
         canvas.lineSmooth(lo, lo, hi, lo);

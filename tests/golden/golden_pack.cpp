@@ -1,0 +1,59 @@
+// Writes the synthetic picture pack of the golden record into a folder, under the data
+// pack's file names: every picture made from numbers alone, so the same on every run.
+// usage: golden-pack DIR
+#include "png_bytes.h"
+#include "test_pack.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+bool makeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
+    std::fprintf(stderr, "golden-pack: cannot create %s: %s\n", path.c_str(), std::strerror(errno));
+    return false;
+}
+
+bool writePicture(const std::string& path, const ArgbGfx& picture) {
+    const std::vector<uint8_t> png = encodePngBytes(reinterpret_cast<const uint8_t*>(picture.pixels),
+                                                    picture.width, picture.height, 4);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) std::fprintf(stderr, "golden-pack: cannot write %s\n", path.c_str());
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || argv[1][0] == '-') {
+        std::fprintf(stderr, "usage: golden-pack DIR\nWrites the synthetic pictures of the golden record into DIR.\n");
+        return argc == 2 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+    }
+    const std::string dir = argv[1];
+    if (!makeFolder(dir) || !makeFolder(dir + "/jtranim")) return 1;
+    scenes_test::fillTestPack();
+    struct Named {
+        const char* name;
+        const ArgbGfx& picture;
+    };
+    const Named stills[] = {{"barf.png", imgBarf},           {"lonestar.png", imgLonestar},
+                            {"glasses.png", imgGlasses},     {"darkhelmet.png", imgDarkHelmet},
+                            {"darkhelmetnomask.png", imgDarkHelmetNoMask},
+                            {"rasberry.png", imgRasberry},   {"lowrezqr.png", imgLowrezQr}};
+    for (const Named& still : stills)
+        if (!writePicture(dir + "/" + still.name, still.picture)) return 1;
+    for (int k = 0; k < kAnimFrameCount; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/jtranim/jtr%2.2d.png", k + 1);
+        if (!writePicture(dir + name, animFrames[k])) return 1;
+    }
+    scenes_test::emptyTestPack();
+    return 0;
+}
