@@ -18,14 +18,19 @@ if(NOT INTRO_SANITIZE)
            COMMAND ${NODE_EXECUTABLE} ${WEB_TESTS}/node_frames.mjs --site ${WEB_DIR}/site
                    --data ${CMAKE_BINARY_DIR}/test-data-pack
                    --golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-default.txt
+                   --synthetic-data ${CMAKE_BINARY_DIR}/test-golden-pack
+                   --synthetic-golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-synthetic.txt
                    --render $<TARGET_FILE:intro-render> --native $<TARGET_FILE:web-native-frames>
                    --work ${CMAKE_BINARY_DIR}/test-web-node)
-  set_tests_properties(web_node_frames PROPERTIES FIXTURES_REQUIRED "web_site;data_pack" TIMEOUT 300)
+  set_tests_properties(web_node_frames PROPERTIES FIXTURES_REQUIRED "web_site;data_pack;golden_pack"
+                       TIMEOUT 300)
 
   # Debian's chromium, driven by playwright-core from web/node_modules (scripts/setup-deps.sh).
   add_test(NAME web_chromium
            COMMAND ${NODE_EXECUTABLE} ${WEB_TESTS}/chromium.mjs --site ${WEB_DIR}/site
                    --golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-default.txt
+                   --synthetic-data ${CMAKE_BINARY_DIR}/test-golden-pack
+                   --synthetic-golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-synthetic.txt
                    --render $<TARGET_FILE:intro-render> --native $<TARGET_FILE:web-native-frames>)
-  set_tests_properties(web_chromium PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
+  set_tests_properties(web_chromium PROPERTIES FIXTURES_REQUIRED "web_site;golden_pack" TIMEOUT 300)
 endif()

@@ -1,19 +1,20 @@
 // The page in Debian's headless Chromium, served on 127.0.0.1: every frame of the show
-// equals the golden record (or intro-render's frame), the canvas shown at ?at= moments
+// equals the golden records of the default and the synthetic pack, the canvas at ?at= moments
 // holds intro-render's pixels, and after a key press the clock advances and never goes
 // back, with the music or, where there is none, on the silent clock with its note.
 // Prints the time to the first frame and the drawing time of the show against native.
-// usage: node chromium.mjs --site DIR --golden FILE --render INTRO_RENDER
-//        --native WEB_NATIVE_FRAMES [--chromium /usr/bin/chromium]
+// usage: node chromium.mjs --site DIR --golden FILE --synthetic-data DIR
+//        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES
+//        [--chromium /usr/bin/chromium]
 import { execFileSync } from "node:child_process";
 import { createReadStream, existsSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
-import { FRAME_BYTES, parseArgs, readGolden, renderHashes, showMoments } from "./common.mjs";
+import { FRAME_BYTES, parseArgs, readGolden } from "./common.mjs";
 
-const args = parseArgs(process.argv.slice(2), ["site", "golden", "render", "native"]);
+const args = parseArgs(process.argv.slice(2), ["site", "golden", "synthetic-data", "synthetic-golden", "render", "native"]);
 const executablePath = args.chromium ?? "/usr/bin/chromium";
 let playwright;
 try {
@@ -33,14 +34,17 @@ function check(ok, message) {
     console.log(`${ok ? "ok" : "FAIL"}: ${message}`);
 }
 
-// A static server for the site on loopback; `withoutMusic` answers 404 for the MP3.
+// A static server for the site on loopback, with the synthetic pack as synthetic-data/;
+// `withoutMusic` answers 404 for the MP3.
 const types = { ".html": "text/html", ".mjs": "text/javascript", ".wasm": "application/wasm",
                 ".png": "image/png", ".mp3": "audio/mpeg" };
 const server = { withoutMusic: false };
 const http = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
-    const file = join(args.site, path.endsWith("/") ? `${path}index.html` : path);
-    const missing = !file.startsWith(args.site) || !existsSync(file) || !statSync(file).isFile() ||
+    const synthetic = path.startsWith("/synthetic-data/");
+    const folder = synthetic ? args["synthetic-data"] : args.site;
+    const file = join(folder, synthetic ? path.slice("/synthetic-data".length) : path.endsWith("/") ? `${path}index.html` : path);
+    const missing = !file.startsWith(folder) || !existsSync(file) || !statSync(file).isFile() ||
                     (server.withoutMusic && file.endsWith(".mp3"));
     if (missing) {
         response.writeHead(404).end("not found");
@@ -117,37 +121,39 @@ async function frozenMoments() {
     await page.close();
 }
 
-// Every moment of the show drawn in the page and hashed there; drawing timed against the
-// native build in the same run.
+// Every moment of the golden record drawn in the page and hashed there; the drawing of
+// the default pack's moments timed against the native build in the same run.
 async function wholeShow() {
-    const golden = readGolden(args.golden);
-    const moments = golden ? golden.map((m) => m.seconds) : showMoments();
-    const expected = golden ? golden.map((m) => m.hash) : renderHashes(args.render, `${args.site}/data/`, moments);
-    const page = await openPage("?at=0");
-    const result = await page.evaluate(async (moments) => {
-        const { loadIntro } = await import("./intro.mjs");
-        const intro = await loadIntro("data/");
-        const start = performance.now();
-        for (const seconds of moments) intro.frameAt(seconds);
-        const drawMs = performance.now() - start;
-        const hashes = [];
-        for (const seconds of moments) {
-            const digest = await crypto.subtle.digest("SHA-256", intro.frameAt(seconds));
-            hashes.push(Array.from(new Uint8Array(digest), (b) => b.toString(16).padStart(2, "0")).join(""));
-        }
-        return { drawMs, hashes, pictures: intro.picturesLoaded };
-    }, moments);
-    await page.close();
-    check(result.pictures === 42, `${result.pictures} of 42 pictures loaded in the page`);
-    const differing = moments.filter((_, i) => result.hashes[i] !== expected[i]);
-    check(differing.length === 0, `${golden ? `golden record ${args.golden}` : "the whole show against intro-render"}: ` +
-          `${differing.length} of ${moments.length} frames differ in Chromium` +
-          (differing.length ? ` (first at ${differing.slice(0, 5).join(", ")} s)` : ""));
-    const native = execFileSync(args.native, ["--bench", `${args.site}/data/`],
-                                { input: moments.map(String).join("\n") + "\n" }).toString();
-    const nativeMs = parseFloat(native);
-    console.log(`measure: drawing ${moments.length} frames: Chromium ${result.drawMs.toFixed(1)} ms, ` +
-                `native ${nativeMs.toFixed(1)} ms, ratio ${(result.drawMs / nativeMs).toFixed(2)}`);
+    for (const [dataUrl, path, local] of [["data/", args.golden, `${args.site}/data/`],
+                                          ["synthetic-data/", args["synthetic-golden"], `${args["synthetic-data"]}/`]]) {
+        const golden = readGolden(path);
+        const moments = golden.map((m) => m.seconds);
+        const page = await openPage("?at=0");
+        const result = await page.evaluate(async ([moments, dataUrl]) => {
+            const { loadIntro } = await import("./intro.mjs");
+            const intro = await loadIntro(dataUrl);
+            const start = performance.now();
+            for (const seconds of moments) intro.frameAt(seconds);
+            const drawMs = performance.now() - start;
+            const hashes = [];
+            for (const seconds of moments) {
+                const digest = await crypto.subtle.digest("SHA-256", intro.frameAt(seconds));
+                hashes.push(Array.from(new Uint8Array(digest), (b) => b.toString(16).padStart(2, "0")).join(""));
+            }
+            return { drawMs, hashes, pictures: intro.picturesLoaded };
+        }, [moments, dataUrl]);
+        await page.close();
+        check(result.pictures === 42, `${result.pictures} of 42 pictures loaded from ${dataUrl} in the page`);
+        const differing = moments.filter((_, i) => result.hashes[i] !== golden[i].hash);
+        check(differing.length === 0, `golden record ${path}: ${differing.length} of ${moments.length} frames ` +
+              `differ in Chromium${differing.length ? ` (first at ${differing.slice(0, 5).join(", ")} s)` : ""}`);
+        if (dataUrl !== "data/") continue;
+        const native = execFileSync(args.native, ["--bench", local],
+                                    { input: moments.map(String).join("\n") + "\n" }).toString();
+        const nativeMs = parseFloat(native);
+        console.log(`measure: drawing ${moments.length} frames: Chromium ${result.drawMs.toFixed(1)} ms, ` +
+                    `native ${nativeMs.toFixed(1)} ms, ratio ${(result.drawMs / nativeMs).toFixed(2)}`);
+    }
 }
 
 // Starts the show with a key press and samples the clock the frames are drawn at.

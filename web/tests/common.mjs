@@ -2,7 +2,7 @@
 // record and the native frames they are compared with.
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
-import { existsSync, readFileSync } from "node:fs";
+import { readFileSync } from "node:fs";
 
 export const FRAME_BYTES = 64 * 64 * 4;
 
@@ -17,17 +17,27 @@ export function parseArgs(argv, required) {
     return args;
 }
 
-// The golden record's moments: [{ seconds, hash }], or null when the file does not exist.
-// Lines starting with '#' are comments; the others are "<seconds> <sha256 hex>".
+// A number of seconds as C's strtod reads the golden record's %.17g: "inf", "-inf" and
+// "nan" too, which parseFloat does not know.
+export function parseSeconds(text) {
+    const special = { "inf": Infinity, "+inf": Infinity, "-inf": -Infinity, "infinity": Infinity,
+                      "-infinity": -Infinity, "nan": NaN, "-nan": NaN };
+    const key = text.toLowerCase();
+    if (key in special) return special[key];
+    return /^[-+]?(\d+\.?\d*|\.\d+)(e[-+]?\d+)?$/i.test(text) ? parseFloat(text) : undefined;
+}
+
+// The golden record's moments: [{ seconds, hash }]. Lines starting with '#' are comments;
+// the others are "<seconds> <sha256 hex>".
 export function readGolden(path) {
-    if (!path || !existsSync(path)) return null;
     const moments = [];
     readFileSync(path, "utf8").split("\n").forEach((line, i) => {
         if (line.trim() === "" || line.startsWith("#")) return;
-        const [seconds, hash, extra] = line.trim().split(/\s+/);
-        if (extra !== undefined || !/^[0-9a-f]{64}$/.test(hash ?? "") || Number.isNaN(parseFloat(seconds)))
+        const [text, hash, extra] = line.trim().split(/\s+/);
+        const seconds = parseSeconds(text);
+        if (extra !== undefined || !/^[0-9a-f]{64}$/.test(hash ?? "") || seconds === undefined)
             throw new Error(`${path}:${i + 1}: not "<seconds> <sha256>": ${line}`);
-        moments.push({ seconds: parseFloat(seconds), hash });
+        moments.push({ seconds, hash });
     });
     if (moments.length === 0) throw new Error(`${path}: no moments`);
     return moments;
@@ -37,8 +47,7 @@ export function sha256(bytes) {
     return createHash("sha256").update(bytes).digest("hex");
 }
 
-// The whole show at 0.05-beat steps (0.02 s) up to 130.8 s, for when there is no golden
-// record: the same moments, drawn by intro-render.
+// The whole show at 0.05-beat steps (0.02 s) up to 130.8 s.
 export function showMoments() {
     const moments = [];
     for (let i = 0; i <= 6540; ++i) moments.push(i * 0.02);

@@ -1,13 +1,14 @@
-// The web module in Node: every frame of the show equals the golden record (or, before
-// there is one, intro-render's frame), extreme moments equal the native build's, and a
-// data folder with a missing and a broken picture warns and draws as natively.
-// usage: node node_frames.mjs --site DIR --data DIR --golden FILE --render INTRO_RENDER
-//        --native WEB_NATIVE_FRAMES --work DIR
+// The web module in Node: every frame of the show equals the golden records of the default
+// and the synthetic pack, extreme moments equal the native build's, and a data folder
+// with a missing and a broken picture warns and draws as intro-render draws it.
+// usage: node node_frames.mjs --site DIR --data DIR --golden FILE --synthetic-data DIR
+//        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES --work DIR
 import { mkdirSync, rmSync, cpSync, writeFileSync } from "node:fs";
 import { pathToFileURL } from "node:url";
 import { EXTREME_MOMENTS, nativeHashes, parseArgs, readGolden, renderHashes, sha256, showMoments } from "./common.mjs";
 
-const args = parseArgs(process.argv.slice(2), ["site", "data", "golden", "render", "native", "work"]);
+const args = parseArgs(process.argv.slice(2), ["site", "data", "golden", "synthetic-data", "synthetic-golden",
+                                                 "render", "native", "work"]);
 const { loadIntro } = await import(pathToFileURL(`${args.site}/intro.mjs`).href);
 let failures = 0;
 function check(ok, message) {
@@ -31,15 +32,15 @@ const frame = intro.frameAt(40.4);
 check(frame instanceof Uint8Array && frame.length === 16384, "frameAt gives 16384 bytes");
 check(intro.frameAt(40.4) !== frame, "frameAt gives a fresh array each time");
 
-// The whole show.
-const golden = readGolden(args.golden);
-if (golden) {
-    countDiffering(intro, golden.map((m) => m.seconds), golden.map((m) => m.hash), `golden record ${args.golden}`);
-} else {
-    const moments = showMoments();
-    console.log(`no golden record at ${args.golden}: comparing with intro-render`);
-    countDiffering(intro, moments, renderHashes(args.render, args.data, moments), "the whole show against intro-render");
+// The whole show, with both packs.
+function compareGolden(intro, path) {
+    const golden = readGolden(path);
+    countDiffering(intro, golden.map((m) => m.seconds), golden.map((m) => m.hash), `golden record ${path}`);
 }
+compareGolden(intro, args.golden);
+const synthetic = await loadIntro(pathToFileURL(`${args["synthetic-data"]}/`).href);
+check(synthetic.picturesLoaded === 42, `${synthetic.picturesLoaded} of 42 synthetic pictures loaded`);
+compareGolden(synthetic, args["synthetic-golden"]);
 
 // Non-finite and huge moments.
 countDiffering(intro, EXTREME_MOMENTS, nativeHashes(args.native, args.data, EXTREME_MOMENTS),
