@@ -206,8 +206,15 @@ export async function runPage() {
 
     // A frozen moment for screenshots: no sound, no overlay.
     if (at !== null) {
-        show(context, image, intro.frameAt(parseFloat(at)));
-        canvas.dataset.seconds = String(parseFloat(at));
+        const seconds = at.trim() === "" ? NaN : Number(at);
+        if (!Number.isFinite(seconds)) {
+            note.textContent = `?at= needs a number of seconds, not "${at}".`;
+            note.hidden = false;
+            root.dataset.state = "failed";
+            return;
+        }
+        show(context, image, intro.frameAt(seconds));
+        canvas.dataset.seconds = String(seconds);
         root.dataset.state = "frozen";
         return;
     }
