@@ -157,14 +157,27 @@ function heardSeconds(audio) {
     return contextTime - audio.startedAt;
 }
 
-// Starts the music; resolves to the audio record, or throws when sound cannot start.
-async function startMusic(musicBytes) {
+// Makes the audio context and asks it to run: called straight from the gesture's handler,
+// before anything is awaited, as some browsers demand.
+function openAudio() {
     const Context = globalThis.AudioContext || globalThis.webkitAudioContext;
-    if (!Context) throw new Error("this browser has no Web Audio");
-    if (!musicBytes) throw new Error(`data/${MUSIC_FILE} could not be fetched`);
-    const context = new Context();
+    if (!Context) return { problem: "this browser has no Web Audio" };
     try {
-        await context.resume();
+        const context = new Context();
+        return { context, resumed: context.resume() };
+    } catch (error) {
+        return { problem: error.message };
+    }
+}
+
+// Starts the music in the opened context; resolves to the audio record, or throws when
+// sound cannot start (the context is then closed).
+async function startMusic(opened, musicBytes) {
+    if (opened.problem) throw new Error(opened.problem);
+    const context = opened.context;
+    try {
+        if (!musicBytes) throw new Error(`data/${MUSIC_FILE} could not be fetched`);
+        await opened.resumed;
         const buffer = await context.decodeAudioData(musicBytes.slice().buffer);
         const source = context.createBufferSource();
         source.buffer = buffer;
@@ -226,6 +239,7 @@ export async function runPage() {
 
     let run = null;  // { audio, silentFrom, last, frameRequest }
     let starting = false;
+    let endRequested = false;
 
     function tick() {
         let seconds = run.audio ? heardSeconds(run.audio) : (performance.now() - run.silentFrom) / 1000;
@@ -240,12 +254,14 @@ export async function runPage() {
     async function start() {
         if (run || starting) return;
         starting = true;
+        endRequested = false;
+        const opened = openAudio();
         overlay.hidden = true;
         canvas.classList.remove("ended");
         note.hidden = true;
         let audio = null;
         try {
-            audio = await startMusic(await music);
+            audio = await startMusic(opened, await music);
         } catch (error) {
             note.textContent = `No sound (${error.message}): the show runs on a silent clock.`;
             note.hidden = false;
@@ -255,9 +271,12 @@ export async function runPage() {
         root.dataset.state = "playing";
         starting = false;
         tick();
+        if (endRequested) end();
     }
 
     function end() {
+        // Escape while the music is being prepared ends the show as soon as it has started.
+        if (starting) endRequested = true;
         if (!run) return;
         cancelAnimationFrame(run.frameRequest);
         if (run.audio) {
