@@ -3,7 +3,7 @@
 // with a missing and a broken picture warns and draws as intro-render draws it.
 // usage: node node_frames.mjs --site DIR --data DIR --golden FILE --synthetic-data DIR
 //        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES --work DIR
-import { mkdirSync, rmSync, cpSync, writeFileSync } from "node:fs";
+import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { pathToFileURL } from "node:url";
 import { EXTREME_MOMENTS, nativeHashes, parseArgs, readGolden, renderHashes, sha256, showMoments } from "./common.mjs";
 
@@ -24,6 +24,13 @@ function countDiffering(intro, moments, hashes, label) {
     check(differing.length === 0, `${label}: ${differing.length} of ${moments.length} frames differ` +
           (differing.length ? ` (first at ${differing.slice(0, 5).join(", ")} s)` : ""));
 }
+
+// The module asks the page for nothing but the C library's standard-error path: no files,
+// clocks, processes or randomness.
+const module = new WebAssembly.Module(readFileSync(`${args.site}/intro.wasm`));
+const imports = WebAssembly.Module.imports(module).map((i) => `${i.module}.${i.name}`).sort();
+const allowed = ["wasi_snapshot_preview1.fd_close", "wasi_snapshot_preview1.fd_seek", "wasi_snapshot_preview1.fd_write"];
+check(imports.every((name) => allowed.includes(name)), `the module imports ${imports.join(", ")}`);
 
 const dataUrl = pathToFileURL(`${args.data}/`).href;
 const intro = await loadIntro(dataUrl);
