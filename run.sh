@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")"
 
-scripts/setup-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+scripts/setup-deps.sh run
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=OFF >/dev/null
 cmake --build build --parallel "$(nproc)" --target intro make-data
 build/make-data --check data || build/make-data data
 cd build

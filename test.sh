@@ -1,30 +1,39 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the whole suite in build/, then the unit tests
-# again built with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/,
-# then each fuzz target for a bounded time in build-fuzz/.
+# Sets up, builds and runs every test, in three legs:
+#   1. the whole suite in build/ (unit, end-to-end, web and golden checks);
+#   2. the unit tests and a short end-to-end subset (CTest label "sanitize") built with
+#      AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/;
+#   3. each fuzz target for FUZZ_SECONDS (default 30) under the sanitizers, built by clang
+#      in build-fuzz/, two at a time on two cores.
+# Each leg's time is printed as it ends.
 # usage: ./test.sh
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")"
 jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-30}
 
-scripts/setup-deps.sh
+scripts/setup-deps.sh test
+
+leg_start=$SECONDS
+leg_done() { echo "test: $1 took $((SECONDS - leg_start)) s" >&2; leg_start=$SECONDS; }
 
 echo "test: building and running the suite (build/)" >&2
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=ON -DINTRO_BENCH=ON >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
+leg_done "the suite"
 
-echo "test: building and running the suite with ASan and UBSan (build-sanitize/)" >&2
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DINTRO_SANITIZE=ON -DINTRO_BENCH=OFF >/dev/null
+echo "test: building and running the unit tests and the sanitize subset with ASan and UBSan (build-sanitize/)" >&2
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DINTRO_SANITIZE=ON -DINTRO_TESTS=ON -DINTRO_BENCH=OFF >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
 # Impossible allocations must come back as null, as they do in a normal build.
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
-    ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
+    ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs" -L 'unit|sanitize'
+leg_done "the sanitizer leg"
 
-# Each fuzz target for a bounded time (FUZZ_SECONDS, default 60 s each, two at a time on
-# two cores: about 2 minutes), built by clang in build-fuzz/.
-echo "test: fuzzing every target for ${FUZZ_SECONDS:-60} s (build-fuzz/)" >&2
-tests/fuzz/run_fuzz.sh "${FUZZ_SECONDS:-60}"
+echo "test: fuzzing every target for $fuzz_seconds s (build-fuzz/)" >&2
+tests/fuzz/run_fuzz.sh "$fuzz_seconds"
+leg_done "fuzzing"
 echo "test: all passed" >&2

@@ -1,2 +1,2 @@
-add_executable(assets_bench assets_bench.cpp)
-target_link_libraries(assets_bench PRIVATE intro_draw benchmark::benchmark benchmark::benchmark_main)
+add_executable(bench-assets assets_bench.cpp)
+target_link_libraries(bench-assets PRIVATE intro_draw benchmark::benchmark benchmark::benchmark_main)

@@ -1,3 +1,4 @@
+#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
 
@@ -27,27 +28,20 @@ void writeSprite(const std::string& path, int size, uint32_t seed) {
             rgba.insert(rgba.end(), {uint8_t(x * 4), uint8_t(y * 4), uint8_t(seed >> 24), uint8_t(inside ? 255 : 0)});
         }
     if (!stbi_write_png(path.c_str(), size, size, 4, rgba.data(), size * 4)) {
-        std::fprintf(stderr, "assets_bench: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "bench-assets: cannot write %s\n", path.c_str());
         std::exit(1);
     }
 }
 
-// The 42 pictures of a data pack: glasses 128 x 128, every other picture 64 x 64.
+// The 42 pictures of a data pack: the floor's 128 x 128, every other picture 64 x 64.
 std::string makeDataPack() {
     std::string dir = (std::filesystem::temp_directory_path() / "assets-bench-XXXXXX").string();
     if (!mkdtemp(dir.data())) std::exit(1);
     dir += "/";
-    std::filesystem::create_directory(dir + "jtranim");
-    const char* stills[] = {"barf.png", "lonestar.png", "darkhelmet.png", "rasberry.png",
-                            "darkhelmetnomask.png", "lowrezqr.png"};
+    std::filesystem::create_directory(dir + kAnimFrameFolder);
     uint32_t seed = 1;
-    for (const char* still : stills) writeSprite(dir + still, 64, seed++);
-    writeSprite(dir + "glasses.png", 128, seed++);
-    for (int n = 1; n <= kAnimFrameCount; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "jtranim/jtr%02d.png", n);
-        writeSprite(dir + name, 64, seed++);
-    }
+    for (const PackPicture& picture : packPictures())
+        writeSprite(dir + picture.fileName, picture.size == PictureSize::AtLeast128 ? 128 : 64, seed++);
     return dir;
 }
 

@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, skipping those already present.
+# usage: scripts/setup-deps.sh [run|test]
+#   run   what building and playing need: the intro, make-data and intro-render
+#   test  that and the test tools (the default)
 set -euo pipefail
 
-packages=(
+run_packages=(
   cmake g++ make pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev
+  libqrencode-dev libmp3lame-dev
+)
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  libqrencode-dev libmp3lame-dev lame
-  xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
+  lame xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev openbox wmctrl
   clang valgrind
   lld-14 wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
   nodejs chromium python3
 )
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "setup-deps: unknown set '$1' (run or test)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

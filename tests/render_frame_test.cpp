@@ -4,6 +4,9 @@
 #include "gfx/argb_gfx.h"
 #include "assets/image_slots.h"
 
+#include "canvas_support.h"
+#include "test_pack.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +14,8 @@
 #include <initializer_list>
 
 namespace {
+
+using scenes_test::fillPicture;
 
 // Whatever the canvas held before, it comes out 64 x 64, colour 0, every pixel 0.
 TEST(FrameCanvas, PreparedCanvasIsFreshAndBlack) {
@@ -25,18 +30,6 @@ TEST(FrameCanvas, PreparedCanvasIsFreshAndBlack) {
     EXPECT_EQ(canvas.rows, 64);
     EXPECT_EQ(canvas.color, 0u);
     for (int i = 0; i < 64 * 64; ++i) ASSERT_EQ(canvas.pixels[i], 0u) << "pixel " << i;
-}
-
-// Same size and the same 4,096 pixels.
-bool sameCanvas(const ArgbGfx& a, const ArgbGfx& b) {
-    return a.width == 64 && a.height == 64 && b.width == 64 && b.height == 64 &&
-           std::memcmp(a.pixels, b.pixels, 64 * 64 * 4) == 0;
-}
-
-// A picture with a pattern of its own, alpha on both sides of the mask's threshold.
-void fillPicture(ArgbGfx& slot, int32_t w, int32_t h, uint32_t seed) {
-    slot.allocate(w, h);
-    for (int32_t i = 0; i < w * h; ++i) slot.pixels[i] = (uint32_t(i) * 2654435761u + seed) | (i % 3 ? 0xFF000000u : 0);
 }
 
 // The pictures of the moments below: the helmet, the floor, the first animation frame,

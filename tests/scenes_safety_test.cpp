@@ -19,7 +19,7 @@ void drawOverLitter(ArgbGfx& canvas, double beat) {
 
 // The helmet's overlap with the canvas, read through its pitch; 0 elsewhere; then "one".
 void composeCopyWithOne(ArgbGfx& expected) {
-    setUpFrameCanvas(expected);
+    setUpCanvas(expected);
     for (int32_t y = 0; y < imgDarkHelmet.height && y < 64; ++y)
         for (int32_t x = 0; x < imgDarkHelmet.width && x < 64; ++x)
             expected.pixels[y * 64 + x] = imgDarkHelmet.pixels[y * imgDarkHelmet.pitch + x];
@@ -86,7 +86,7 @@ TEST_F(Show, TestPackPicturesAreDistinguishable) {
     for (const ArgbGfx& frame : animFrames) slots.push_back(&frame);
     std::vector<std::vector<uint32_t>> drawn;
     ArgbGfx black;
-    setUpFrameCanvas(black);
+    setUpCanvas(black);
     for (const ArgbGfx* slot : slots) {
         ArgbGfx canvas;
         compose(canvas, 0, {picture(*slot)});

@@ -26,13 +26,6 @@
 
 namespace scenes_test {
 
-// The canvas as the frame renderer sets it up, written out for the expected pictures.
-inline void setUpFrameCanvas(ArgbGfx& canvas) {
-    canvas.allocate(64, 64);
-    canvas.color = 0;
-    canvas.clear();
-}
-
 // The show's own drawing of a moment.
 inline void drawShowAt(ArgbGfx& canvas, double beat) {
     ASSERT_TRUE(drawFreshFrame(canvas, frameTimeAtBeat(beat)));
@@ -103,7 +96,7 @@ inline Step redCross() {
 }
 
 inline void compose(ArgbGfx& canvas, double beat, const std::vector<Step>& steps) {
-    setUpFrameCanvas(canvas);
+    setUpCanvas(canvas);
     for (const Step& step : steps) step(canvas, beat);
 }
 

@@ -5,6 +5,7 @@
 //        golden-frames write RECORD DATA_DIR
 #include "sha256.h"
 
+#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
 #include "demo/frame_canvas.h"
@@ -90,9 +91,8 @@ bool readRecord(const char* path, std::vector<Entry>& entries) {
 
 bool loadPack(const char* dir) {
     loadImagesFrom(dir);
-    bool complete = imgBarf.pixels && imgLonestar.pixels && imgGlasses.pixels && imgDarkHelmet.pixels &&
-                    imgDarkHelmetNoMask.pixels && imgRasberry.pixels && imgLowrezQr.pixels;
-    for (const ArgbGfx& frame : animFrames) complete = complete && frame.pixels;
+    bool complete = true;
+    for (const PackPicture& picture : packPictures()) complete = complete && picture.slot->pixels;
     if (!complete) std::fprintf(stderr, "golden-frames: the pack in %s is incomplete\n", dir);
     return complete;
 }

@@ -1,6 +1,7 @@
 // Writes the synthetic picture pack of the golden record into a folder, under the data
 // pack's file names: every picture made from numbers alone, so the same on every run.
 // usage: golden-pack DIR
+#include "assets/data_pack_manifest.h"
 #include "png_bytes.h"
 #include "test_pack.h"
 
@@ -37,23 +38,10 @@ int main(int argc, char** argv) {
         return argc == 2 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
     }
     const std::string dir = argv[1];
-    if (!makeFolder(dir) || !makeFolder(dir + "/jtranim")) return 1;
+    if (!makeFolder(dir) || !makeFolder(dir + "/" + kAnimFrameFolder)) return 1;
     scenes_test::fillTestPack();
-    struct Named {
-        const char* name;
-        const ArgbGfx& picture;
-    };
-    const Named stills[] = {{"barf.png", imgBarf},           {"lonestar.png", imgLonestar},
-                            {"glasses.png", imgGlasses},     {"darkhelmet.png", imgDarkHelmet},
-                            {"darkhelmetnomask.png", imgDarkHelmetNoMask},
-                            {"rasberry.png", imgRasberry},   {"lowrezqr.png", imgLowrezQr}};
-    for (const Named& still : stills)
-        if (!writePicture(dir + "/" + still.name, still.picture)) return 1;
-    for (int k = 0; k < kAnimFrameCount; ++k) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/jtranim/jtr%2.2d.png", k + 1);
-        if (!writePicture(dir + name, animFrames[k])) return 1;
-    }
+    for (const PackPicture& picture : packPictures())
+        if (!writePicture(dir + "/" + picture.fileName, *picture.slot)) return 1;
     scenes_test::emptyTestPack();
     return 0;
 }

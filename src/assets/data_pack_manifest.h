@@ -1,0 +1,53 @@
+#pragma once
+// The data pack: every file the show reads from its data folder, the slot each picture
+// fills and the size the show needs of it. The loader, make-data, intro-render, the tests
+// and the benchmarks all take the pack's names from here.
+#include "assets/image_slots.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The size a picture needs for the show to draw it as meant; other sizes still load, with
+// a warning.
+enum class PictureSize {
+    Any,
+    AtLeast128,  // the floor samples its columns and rows 0 to 127
+    Exactly64,   // copied whole as the 64 x 64 background
+};
+
+// One picture: its file, relative to the data folder, and the slot it fills.
+struct PackPicture {
+    std::string fileName;
+    ArgbGfx* slot;
+    PictureSize size;
+};
+
+// The music, relative to the data folder.
+constexpr char kMusicFileName[] = "vorb_06_mp3.mp3";
+
+// Animation frame i (element i of animFrames) is file number i + 1, with two digits.
+constexpr char kAnimFrameNameFormat[] = "jtranim/jtr%2.2d.png";
+constexpr char kAnimFrameFolder[] = "jtranim";
+
+inline std::string animFrameFileName(int index) {
+    char name[32];
+    std::snprintf(name, sizeof name, kAnimFrameNameFormat, index + 1);
+    return name;
+}
+
+// Every picture of the pack in loading order (the order of the warnings): the stills,
+// the 35 animation frames among them, 42 in all.
+inline std::vector<PackPicture> packPictures() {
+    std::vector<PackPicture> pictures = {
+        {"barf.png", &imgBarf, PictureSize::Any},
+        {"lonestar.png", &imgLonestar, PictureSize::Any},
+        {"glasses.png", &imgGlasses, PictureSize::AtLeast128},
+        {"darkhelmet.png", &imgDarkHelmet, PictureSize::Exactly64},
+        {"rasberry.png", &imgRasberry, PictureSize::Any},
+    };
+    for (int i = 0; i < kAnimFrameCount; ++i) pictures.push_back({animFrameFileName(i), &animFrames[i], PictureSize::Any});
+    pictures.push_back({"darkhelmetnomask.png", &imgDarkHelmetNoMask, PictureSize::Any});
+    pictures.push_back({"lowrezqr.png", &imgLowrezQr, PictureSize::Any});
+    return pictures;
+}
