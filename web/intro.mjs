@@ -73,6 +73,7 @@ function cString(memory, at) {
 async function loadPictures(exports, dataUrl) {
     const names = [];
     const text = exports.introAlloc(Math.max(NAME_BYTES, PROBLEM_BYTES));
+    if (!text) throw new Error("intro.wasm: out of memory");
     for (let i = 0; i < exports.introPictureCount(); ++i) {
         exports.introPictureName(i, text, NAME_BYTES);
         names.push(cString(exports.memory, text));
@@ -98,12 +99,10 @@ async function loadPictures(exports, dataUrl) {
             return;
         }
         new Uint8Array(exports.memory.buffer, at, file.bytes.length).set(file.bytes);
-        if (exports.introLoadPicture(i, at, file.bytes.length, text, PROBLEM_BYTES)) {
-            ++loaded;
-        } else {
-            warnings.push(`${cString(exports.memory, text)} (${file.url})`);
-        }
+        const status = exports.introLoadPicture(i, at, file.bytes.length, text, PROBLEM_BYTES);
         exports.introFree(at);
+        if (status !== 0) ++loaded;
+        if (status !== 1) warnings.push(`${cString(exports.memory, text)} (${file.url})`);
     });
     exports.introFree(text);
     if (loaded === 0) {

@@ -1,53 +1,33 @@
 // The WebAssembly face of the drawing library: what the page's JavaScript calls. Pictures
 // come in as file bytes and frames go out as canvas bytes; every pixel is computed here,
 // by the same code as the native intro, so the browser draws exactly the same frames.
+#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
-#include "assets/image_slots.h"
 #include "demo/frame_canvas.h"
 #include "demo/timeline.h"
 #include "gfx/argb_gfx.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #define INTRO_EXPORT(name) extern "C" __attribute__((export_name(name), used))
 
 namespace {
 
-constexpr int kStillCount = 7;
-constexpr int kPictureCount = kStillCount + kAnimFrameCount;
 constexpr size_t kFrameBytes = size_t(kCanvasSize) * kCanvasSize * 4;
 
-struct Still {
-    const char* name;
-    ArgbGfx* slot;
-};
-
-// Picture number i: the stills in the order the native loader takes them, with the
-// animation frames between rasberry.png and darkhelmetnomask.png.
-ArgbGfx* pictureSlot(int i, char* name, size_t nameBytes) {
-    const Still before[] = {{"barf.png", &imgBarf},
-                            {"lonestar.png", &imgLonestar},
-                            {"glasses.png", &imgGlasses},
-                            {"darkhelmet.png", &imgDarkHelmet},
-                            {"rasberry.png", &imgRasberry}};
-    const Still after[] = {{"darkhelmetnomask.png", &imgDarkHelmetNoMask}, {"lowrezqr.png", &imgLowrezQr}};
-    const int beforeCount = int(sizeof before / sizeof before[0]);
-    const Still* still = nullptr;
-    if (i >= 0 && i < beforeCount) still = &before[i];
-    if (i >= beforeCount + kAnimFrameCount && i < kPictureCount) still = &after[i - beforeCount - kAnimFrameCount];
-    if (still) {
-        std::snprintf(name, nameBytes, "%s", still->name);
-        return still->slot;
-    }
-    if (i < beforeCount || i >= kPictureCount) return nullptr;
-    // Element n holds frame number n + 1: jtranim/jtr01.png to jtranim/jtr35.png.
-    const int frame = i - beforeCount;
-    std::snprintf(name, nameBytes, "jtranim/jtr%2.2d.png", frame + 1);
-    return &animFrames[frame];
+// What picture i of the pack must be, or "" when its size is fine (the show still draws it).
+std::string sizeWarning(const PackPicture& picture) {
+    const ArgbGfx& slot = *picture.slot;
+    const char* needs = nullptr;
+    if (picture.size == PictureSize::AtLeast128 && (slot.width < 128 || slot.height < 128)) needs = "at least 128x128";
+    if (picture.size == PictureSize::Exactly64 && (slot.width != 64 || slot.height != 64)) needs = "exactly 64x64";
+    if (!needs) return "";
+    return picture.fileName + " is " + std::to_string(slot.width) + "x" + std::to_string(slot.height) +
+           " pixels; the show needs " + needs;
 }
 
 // Copies text into out (capacity bytes, at least 1), cut if need be, NUL-terminated.
@@ -70,32 +50,38 @@ INTRO_EXPORT("introFree") void introFree(void* memory) {
 }
 
 INTRO_EXPORT("introPictureCount") int introPictureCount() {
-    return kPictureCount;
+    return int(packPictures().size());
 }
 
-// Writes picture i's file name relative to the data folder into name (capacity bytes);
-// false for an i out of range.
+// Writes picture i's file name, relative to the data folder, into name (capacity bytes);
+// false for an i out of range. The pictures are numbered in the native loading order.
 INTRO_EXPORT("introPictureName") bool introPictureName(int i, char* name, size_t capacity) {
-    char text[64];
-    if (!pictureSlot(i, text, sizeof text)) return false;
-    copyText(text, name, capacity);
+    const std::vector<PackPicture> pictures = packPictures();
+    if (i < 0 || size_t(i) >= pictures.size()) return false;
+    copyText(pictures[size_t(i)].fileName, name, capacity);
     return true;
 }
 
-// Decodes the file bytes of picture i into its slot. On failure returns false and writes
-// "cannot load <name>: <reason>" into problem (capacity bytes); the slot stays empty.
+// Decodes the file bytes of picture i into its slot. Returns 0 when it cannot, with
+// "cannot load <name>: <reason>" in message (capacity bytes; the slot stays as it was);
+// 1 when it is loaded; 2 when it is loaded at a size the show does not expect, with the
+// warning in message.
 INTRO_EXPORT("introLoadPicture")
-bool introLoadPicture(int i, const uint8_t* bytes, size_t size, char* problem, size_t capacity) {
-    char name[64];
-    ArgbGfx* slot = pictureSlot(i, name, sizeof name);
-    if (!slot) {
-        copyText("no picture number " + std::to_string(i), problem, capacity);
-        return false;
+int introLoadPicture(int i, const uint8_t* bytes, size_t size, char* message, size_t capacity) {
+    const std::vector<PackPicture> pictures = packPictures();
+    if (i < 0 || size_t(i) >= pictures.size()) {
+        copyText("no picture number " + std::to_string(i), message, capacity);
+        return 0;
     }
-    std::string why;
-    if (tryDecodeImageInto(bytes, size, name, *slot, why)) return true;
-    copyText(why, problem, capacity);
-    return false;
+    const PackPicture& picture = pictures[size_t(i)];
+    std::string problem;
+    if (!tryDecodeImageInto(bytes, size, picture.fileName.c_str(), *picture.slot, problem)) {
+        copyText(problem, message, capacity);
+        return 0;
+    }
+    const std::string warning = sizeWarning(picture);
+    copyText(warning, message, capacity);
+    return warning.empty() ? 1 : 2;
 }
 
 // Draws the moment `seconds` after the start of the music and copies the canvas, bytes

@@ -53,21 +53,24 @@ compareGolden(synthetic, args["synthetic-golden"]);
 countDiffering(intro, EXTREME_MOMENTS, nativeHashes(args.native, args.data, EXTREME_MOMENTS),
                "non-finite and huge moments against the native build");
 
-// A folder with one picture missing and one broken: warnings, and the frames drawn
-// without them as intro-render draws them.
+// A folder with one picture missing, one broken and one of the wrong size: warnings, and
+// the frames drawn as intro-render draws them from the same folder.
 rmSync(args.work, { recursive: true, force: true });
 mkdirSync(args.work, { recursive: true });
 cpSync(args.data, args.work, { recursive: true });
 rmSync(`${args.work}/barf.png`);
 writeFileSync(`${args.work}/jtranim/jtr05.png`, "not a picture");
+cpSync(`${args.data}/darkhelmet.png`, `${args.work}/glasses.png`);
 const warnings = [];
 const warn = console.warn;
 console.warn = (text) => warnings.push(String(text));
 const broken = await loadIntro(pathToFileURL(`${args.work}/`).href);
 console.warn = warn;
 check(broken.picturesLoaded === 40, `${broken.picturesLoaded} of 42 pictures from the broken folder`);
-check(warnings.length === 2 && warnings[0].includes("barf.png") && warnings[1].includes("cannot load jtranim/jtr05.png"),
-      `one warning per unusable picture: ${JSON.stringify(warnings)}`);
+check(warnings.length === 3 && warnings[0].includes("cannot load") && warnings[0].includes("barf.png") &&
+      warnings[1].startsWith("intro: glasses.png is 64x64 pixels; the show needs at least 128x128") &&
+      warnings[2].startsWith("intro: cannot load jtranim/jtr05.png: "),
+      `one warning per unusable picture, in loading order: ${JSON.stringify(warnings)}`);
 const sample = showMoments().filter((_, i) => i % 10 === 0);
 countDiffering(broken, sample, renderHashes(args.render, `${args.work}/`, sample), "the broken folder against intro-render");
 
