@@ -1,10 +1,10 @@
+# The loader's decode-from-memory entry the web module uses, checked natively (and under
+# the sanitizers) against the file path.
+intro_test(assets_memory_test assets_memory_test.cpp assets_test_files.cpp LIBS stb)
+
 # The web page: intro.wasm built by clang for wasm32-wasi in build/web/, then its frames
 # checked in Node and the page in headless Chromium (web/tests/). Not under the
 # sanitizers: the module is the same code the suite already checks there.
-# The loader's decode-from-memory entry the module uses, checked natively (and under the
-# sanitizers) against the file path.
-intro_test(assets_memory_test assets_memory_test.cpp assets_test_files.cpp LIBS stb)
-
 if(NOT INTRO_SANITIZE)
   find_program(NODE_EXECUTABLE node REQUIRED)
   set(WEB_DIR ${CMAKE_BINARY_DIR}/web)
