@@ -201,11 +201,6 @@ export async function runPage() {
     const at = new URLSearchParams(location.search).get("at");
     root.dataset.state = "loading";
 
-    const musicUrl = new URL(`data/${MUSIC_FILE}`, document.baseURI);
-    const music = at === null ? fetchBytes(musicUrl).catch((error) => {
-        console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
-        return null;
-    }) : null;
     let intro;
     try {
         intro = await loadIntro("data/");
@@ -233,6 +228,12 @@ export async function runPage() {
 
     show(context, image, intro.frameAt(0));
     performance.mark("intro-first-frame");
+    // The music only after the pictures, so that it does not hold up the first frame.
+    const musicUrl = new URL(`data/${MUSIC_FILE}`, document.baseURI);
+    const music = fetchBytes(musicUrl).catch((error) => {
+        console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
+        return null;
+    });
     overlay.hidden = false;
     root.dataset.state = "ready";
 
