@@ -16,7 +16,7 @@ programs="$programs $(sed '/^## For developers/q' README.md | grep -o '`build/[a
 programs=$(printf "%s\n" $programs | sort -u)
 checked=0
 for program in $programs; do
-  case "$program" in run | test) continue ;; esac  # ./run.sh and ./test.sh themselves
+  case "$program" in run | test | web) continue ;; esac  # ./run.sh, ./test.sh, ./web.sh themselves
   checked=$((checked + 1))
   case " $targets " in
     *" $program "*) ;;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,12 +69,11 @@ std::string headerProblem(const std::vector<uint8_t>& bytes, PictureHeader& head
 
 }  // namespace
 
-PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBytes,
-                              uint64_t& decodedBytes, std::string& problem) {
+PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, ArgbGfx& slot,
+                                uint64_t budgetBytes, uint64_t& decodedBytes, std::string& problem) {
     decodedBytes = 0;
-    std::vector<uint8_t> bytes;
     PictureHeader header;
-    std::string reason = readPictureFile(path, bytes);
+    std::string reason = pictureFileSizeProblem(bytes.size());
     if (reason.empty()) reason = headerProblem(bytes, header);
     if (reason.empty() && header.sized) {
         reason = sizeProblem(header.width, header.height);
@@ -117,6 +117,26 @@ PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBy
     std::memcpy(slot.pixels, decoded, size_t(w) * size_t(h) * kDecodedChannels);
     freeDecodedPicture(decoded);
     return PictureLoad::loaded;
+}
+
+PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBytes,
+                              uint64_t& decodedBytes, std::string& problem) {
+    decodedBytes = 0;
+    std::vector<uint8_t> bytes;
+    const std::string reason = readPictureFile(path, bytes);
+    if (!reason.empty()) {
+        problem = cannotLoad(path, reason);
+        return PictureLoad::refused;
+    }
+    return decodePictureWithin(std::move(bytes), path, slot, budgetBytes, decodedBytes, problem);
+}
+
+bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, ArgbGfx& slot,
+                        std::string& problem) {
+    uint64_t decodedBytes = 0;
+    std::vector<uint8_t> copy(bytes, bytes + size);
+    return decodePictureWithin(std::move(copy), name, slot, kMaxDecodedBytes, decodedBytes, problem) ==
+           PictureLoad::loaded;
 }
 
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {

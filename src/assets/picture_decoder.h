@@ -19,6 +19,14 @@ void freeDecodedPicture(uint8_t* pixels);
 // code", ...); may be null.
 const char* decodedPictureFailure(void);
 
+// Inflates a zlib stream (zlibHeader 1) or raw deflate data (0) from `in` into out, with
+// the inflater the decoder itself uses, writing at most capacity bytes. Returns the bytes
+// produced; kInflateOverflow when the stream yields more than capacity; kInflateFailed
+// when it does not inflate (decodedPictureFailure() tells why).
+int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t capacity, int zlibHeader);
+#define kInflateFailed (-1)
+#define kInflateOverflow (-2)
+
 #ifdef __cplusplus
 }
 #endif

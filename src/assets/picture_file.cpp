@@ -13,9 +13,9 @@ std::string readOpen(int fd, std::vector<uint8_t>& bytes) {
     if (fstat(fd, &info) != 0) return std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
     if (!S_ISREG(info.st_mode)) return "not a regular file";
-    if (info.st_size == 0) return "empty file";
-    if (info.st_size < 0 || uint64_t(info.st_size) > kMaxPictureFileBytes)
-        return "file larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
+    if (info.st_size < 0) return "file larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
+    const std::string sizeProblem = pictureFileSizeProblem(uint64_t(info.st_size));
+    if (!sizeProblem.empty()) return sizeProblem;
     bytes.resize(size_t(info.st_size));
     size_t filled = 0;
     while (filled < bytes.size()) {
@@ -30,6 +30,12 @@ std::string readOpen(int fd, std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+std::string pictureFileSizeProblem(uint64_t size) {
+    if (size == 0) return "empty file";
+    if (size > kMaxPictureFileBytes) return "file larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
+    return "";
+}
 
 std::string readPictureFile(const char* path, std::vector<uint8_t>& bytes) {
     bytes.clear();

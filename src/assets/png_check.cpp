@@ -1,9 +1,11 @@
 #include "assets/image_loader.h"
 #include "assets/picture_check.h"
 
-#include <zlib.h>
+#include "assets/picture_decoder.h"
 
 #include <cstdlib>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -13,7 +15,6 @@ constexpr uint32_t kMaxChunkBytes = 0x7FFFFFFFu;  // the largest chunk a PNG may
 // Inflated bytes accepted beyond what the header implies: some encoders pad the image
 // data, and the decoder ignores the excess.
 constexpr uint64_t kInflateSlackBytes = 4096;
-constexpr size_t kInflateBufferBytes = 64 * 1024;
 
 uint32_t bigEndian32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
@@ -228,12 +229,6 @@ private:
     unsigned filter_ = 0;
 };
 
-// The zlib header as the decoder checks it; false leaves the refusal to the decoder.
-bool zlibHeaderFits(const uint8_t* header) {
-    const unsigned cmf = header[0], flg = header[1];
-    return (cmf * 256 + flg) % 31 == 0 && !(flg & 32) && (cmf & 15) == 8;
-}
-
 }  // namespace
 
 std::string pngHeaderProblem(const uint8_t* data, size_t size, PictureHeader& header) {
@@ -253,50 +248,23 @@ std::string pngDataProblem(const uint8_t* data, size_t size) {
     const uint64_t implied = impliedBytes(png);
     const uint64_t limit = implied + kInflateSlackBytes;
 
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return "out of memory for inflating the image data";
-    std::vector<uint8_t> out(kInflateBufferBytes);
-    PaletteIndexCheck palette(png);
-    uint64_t inflated = 0;
-    size_t headerLeft = png.rawDeflate ? 0 : 2;
-    uint8_t header[2];
-    std::string problem;
-    int status = Z_OK;
-    for (const PngLayout::Span& span : png.imageData) {
-        const uint8_t* in = data + span.offset;
-        size_t left = span.length;
-        while (headerLeft && left) {
-            header[2 - headerLeft--] = *in++;
-            --left;
-            if (!headerLeft && !zlibHeaderFits(header)) status = Z_STREAM_END;  // the decoder refuses it
-        }
-        stream.next_in = const_cast<Bytef*>(in);
-        stream.avail_in = uInt(left);
-        while (status == Z_OK && (stream.avail_in || stream.avail_out == 0)) {
-            stream.next_out = out.data();
-            stream.avail_out = uInt(out.size());
-            status = inflate(&stream, Z_NO_FLUSH);
-            const size_t produced = out.size() - stream.avail_out;
-            inflated += produced;
-            if (status == Z_BUF_ERROR) status = Z_OK;  // no progress possible: wants more input
-            if (status == Z_DATA_ERROR || status == Z_MEM_ERROR) {
-                problem = std::string("corrupt PNG: its image data does not inflate (") +
-                          (stream.msg ? stream.msg : "zlib error") + ")";
-                break;
-            }
-            if (inflated > limit) {
-                problem = "corrupt PNG: its image data inflates to more than " + std::to_string(limit) +
-                          " bytes where its " + std::to_string(png.width) + "x" + std::to_string(png.height) +
-                          " header implies " + std::to_string(implied);
-                break;
-            }
-            // Without a palette the decoder refuses the picture itself ("no PLTE").
-            if (png.colour == 3 && png.paletteEntries) problem = palette.feed(out.data(), produced);
-            if (!problem.empty()) break;
-            if (produced == 0 && stream.avail_in == 0) break;
-        }
-        if (!problem.empty() || status != Z_OK) break;
-    }
-    inflateEnd(&stream);
-    return problem;
+    // The decoder inflates the image data chunks joined, so the check joins them too.
+    std::vector<uint8_t> joined;
+    for (const PngLayout::Span& span : png.imageData)
+        joined.insert(joined.end(), data + span.offset, data + span.offset + span.length);
+    // One byte more than the limit tells a stream that stops there from one that goes on.
+    std::unique_ptr<uint8_t[]> out(new (std::nothrow) uint8_t[limit + 1]);
+    if (!out) return "out of memory for inflating the image data";
+    const int64_t produced =
+        inflatePictureData(joined.data(), joined.size(), out.get(), limit + 1, png.rawDeflate ? 0 : 1);
+    joined = std::vector<uint8_t>();
+    if (produced == kInflateOverflow)
+        return "corrupt PNG: its image data inflates to more than " + std::to_string(limit) + " bytes where its " +
+               std::to_string(png.width) + "x" + std::to_string(png.height) + " header implies " +
+               std::to_string(implied);
+    // A stream that does not inflate is the decoder's to refuse, with the same reason.
+    if (produced < 0) return "";
+    // Without a palette the decoder refuses the picture itself ("no PLTE").
+    if (png.colour == 3 && png.paletteEntries) return PaletteIndexCheck(png).feed(out.get(), size_t(produced));
+    return "";
 }

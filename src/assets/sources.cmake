@@ -5,17 +5,22 @@ target_sources(intro_draw PRIVATE
   assets/picture_format.cpp
   assets/png_check.cpp
   assets/jpeg_check.cpp
-  assets/data_pack.cpp
-  assets/data_folder.cpp
 )
+# Walking the data folder is the native edge's: the web module has no folders and gets
+# each picture's bytes from the page.
+if(NOT INTRO_WEB)
+  target_sources(intro_draw PRIVATE
+    assets/data_pack.cpp
+    assets/data_folder.cpp
+  )
+endif()
 
 # The picture decoder, built here from the system's stb_image header with the project's
-# flags (so the sanitizer and fuzz builds instrument it), and zlib for the PNG pre-check.
-find_package(ZLIB REQUIRED)
+# flags (so the sanitizer and fuzz builds instrument it); its inflater also serves the
+# PNG pre-check, so both read image data alike.
 add_library(intro_picture_decoder OBJECT assets/picture_decoder.c)
 target_include_directories(intro_picture_decoder PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_sources(intro_draw PRIVATE $<TARGET_OBJECTS:intro_picture_decoder>)
-target_link_libraries(intro_draw PRIVATE ZLIB::ZLIB)
 # The decoder hands a null buffer with a length of 0 to memcpy and adds 0 to it (an empty
 # PNG data chunk before any other): undefined by the letter, harmless in fact, and not
 # ours to change, so those two checks are off for the decoder alone.
