@@ -1,4 +1,5 @@
 #include "assets/data_pack_manifest.h"
+#include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
 

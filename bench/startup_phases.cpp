@@ -9,6 +9,8 @@
 #include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
+#include "assets/data_pack.h"
+#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
 #include "audio/mp3_decoder.h"
 #include "audio/music.h"
@@ -48,9 +50,10 @@ int main(int argc, char** argv) {
     loadImages();
     phase("pictures");
     std::string reason;
-    Mp3Decoder* decoder = openMp3File(kMusicPath, reason);
+    const std::string musicPath = std::string("../data/") + kMusicFileName;
+    Mp3Decoder* decoder = openMp3File(musicPath.c_str(), reason);
     if (!decoder) {
-        std::fprintf(stderr, "startup_phases: %s: %s\n", kMusicPath, reason.c_str());
+        std::fprintf(stderr, "startup_phases: %s: %s\n", musicPath.c_str(), reason.c_str());
         return 1;
     }
     phase("music-open");

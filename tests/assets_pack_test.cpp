@@ -1,3 +1,4 @@
+#include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
 #include "assets_test_files.h"
@@ -19,7 +20,9 @@ struct PackEntry {
     int size;  // square pictures; the two size-bound slots get the size the show needs
 };
 
-// The 42 pictures in load order.
+// The 42 pictures in load order, written out here rather than taken from the pack's
+// manifest: the file names are what users' data folders hold, so a change to them must
+// fail here.
 std::vector<PackEntry> packEntries() {
     std::vector<PackEntry> entries = {
         {"barf.png", &imgBarf, 8},

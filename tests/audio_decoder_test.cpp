@@ -1,5 +1,5 @@
 #include "audio/mp3_decoder.h"
-#include "audio/music_file.h"
+#include "assets/regular_file.h"
 
 #include "audio_mp3_maker.h"
 
@@ -222,10 +222,25 @@ TEST(MusicFile, NamesWhyAFileCannotBeRead) {
     for (const auto& c : cases) {
         std::vector<uint8_t> bytes = {1, 2, 3};
         std::string reason;
-        EXPECT_FALSE(readMusicFile(c.first.c_str(), bytes, reason)) << c.first;
+        EXPECT_FALSE(readRegularFile(c.first.c_str(), kMaxMusicFileBytes, bytes, reason)) << c.first;
         EXPECT_EQ(reason, c.second) << c.first;
         EXPECT_TRUE(bytes.empty());
     }
+}
+
+// The limit is the caller's: a file one byte over it is refused unread, one at it is read.
+TEST(MusicFile, RefusesAFileOverTheLimit) {
+    TempDir dir;
+    const std::string path = dir.path + "/big.mp3";
+    const uint64_t limit = uint64_t(1) << 20;
+    ASSERT_TRUE(writeTestFile(path, std::vector<uint8_t>(size_t(limit) + 1, 7)));
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    EXPECT_FALSE(readRegularFile(path.c_str(), limit, bytes, reason));
+    EXPECT_EQ(reason, "file larger than 1 MiB");
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(readRegularFile(path.c_str(), limit + 1, bytes, reason)) << reason;
+    EXPECT_EQ(bytes.size(), size_t(limit) + 1);
 }
 
 TEST(MusicFile, NamesAFileWithoutReadPermission) {

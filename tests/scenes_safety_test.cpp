@@ -1,5 +1,6 @@
 // The full-canvas copy with pictures of other sizes or none, empty slots, a canvas
 // without buffer, and times no music produces.
+#include "assets/data_pack_manifest.h"
 #include "scenes_support.h"
 
 using namespace scenes_test;
@@ -81,9 +82,8 @@ TEST_F(Show, FullCanvasCopyWithoutHelmetClearsAndTheBlockGoesOn) {
 // Every picture of the pack differs from every other and from black, so a swapped or
 // missing picture shows in the tests above.
 TEST_F(Show, TestPackPicturesAreDistinguishable) {
-    std::vector<const ArgbGfx*> slots = {&imgBarf, &imgLonestar, &imgGlasses, &imgDarkHelmet,
-                                         &imgDarkHelmetNoMask, &imgRasberry, &imgLowrezQr};
-    for (const ArgbGfx& frame : animFrames) slots.push_back(&frame);
+    std::vector<const ArgbGfx*> slots;
+    for (const PackPicture& picture : packPictures()) slots.push_back(picture.slot);
     std::vector<std::vector<uint32_t>> drawn;
     ArgbGfx black;
     setUpCanvas(black);

@@ -19,17 +19,6 @@ namespace {
 
 constexpr size_t kFrameBytes = size_t(kCanvasSize) * kCanvasSize * 4;
 
-// What picture i of the pack must be, or "" when its size is fine (the show still draws it).
-std::string sizeWarning(const PackPicture& picture) {
-    const ArgbGfx& slot = *picture.slot;
-    const char* needs = nullptr;
-    if (picture.size == PictureSize::AtLeast128 && (slot.width < 128 || slot.height < 128)) needs = "at least 128x128";
-    if (picture.size == PictureSize::Exactly64 && (slot.width != 64 || slot.height != 64)) needs = "exactly 64x64";
-    if (!needs) return "";
-    return picture.fileName + " is " + std::to_string(slot.width) + "x" + std::to_string(slot.height) +
-           " pixels; the show needs " + needs;
-}
-
 // Copies text into out (capacity bytes, at least 1), cut if need be, NUL-terminated.
 void copyText(const std::string& text, char* out, size_t capacity) {
     if (!out || capacity == 0) return;
@@ -79,7 +68,7 @@ int introLoadPicture(int i, const uint8_t* bytes, size_t size, char* message, si
         copyText(problem, message, capacity);
         return 0;
     }
-    const std::string warning = sizeWarning(picture);
+    const std::string warning = pictureSizeWarning(picture, picture.fileName);
     copyText(warning, message, capacity);
     return warning.empty() ? 1 : 2;
 }

@@ -4,6 +4,7 @@
 #include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
+#include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "audio/music.h"
 #include "present/presenter.h"

@@ -36,6 +36,21 @@ inline std::string animFrameFileName(int index) {
     return name;
 }
 
+// The warning for a picture loaded into its slot at a size the show does not expect,
+// `name` standing for the file ("<name> is 64x64 pixels; the show needs at least
+// 128x128"); "" when the size suits.
+inline std::string pictureSizeWarning(const PackPicture& picture, const std::string& name) {
+    const ArgbGfx& slot = *picture.slot;
+    const char* needs = nullptr;
+    // The floor samples columns and rows 0 to 127; the background is copied whole.
+    if (picture.size == PictureSize::AtLeast128 && (slot.width < 128 || slot.height < 128))
+        needs = "at least 128x128";
+    if (picture.size == PictureSize::Exactly64 && (slot.width != 64 || slot.height != 64)) needs = "exactly 64x64";
+    if (!needs) return "";
+    return name + " is " + std::to_string(slot.width) + "x" + std::to_string(slot.height) +
+           " pixels; the show needs " + needs;
+}
+
 // Every picture of the pack in loading order (the order of the warnings): the stills,
 // the 35 animation frames among them, 42 in all.
 inline std::vector<PackPicture> packPictures() {

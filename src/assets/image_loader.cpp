@@ -2,7 +2,7 @@
 
 #include "assets/picture_check.h"
 #include "assets/picture_decoder.h"
-#include "assets/picture_file.h"
+#include "assets/regular_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -73,7 +73,7 @@ PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, Ar
                                 uint64_t budgetBytes, uint64_t& decodedBytes, std::string& problem) {
     decodedBytes = 0;
     PictureHeader header;
-    std::string reason = pictureFileSizeProblem(bytes.size());
+    std::string reason = fileSizeProblem(bytes.size(), kMaxPictureFileBytes);
     if (reason.empty()) reason = headerProblem(bytes, header);
     if (reason.empty() && header.sized) {
         reason = sizeProblem(header.width, header.height);
@@ -123,8 +123,8 @@ PictureLoad loadPictureWithin(const char* path, ArgbGfx& slot, uint64_t budgetBy
                               uint64_t& decodedBytes, std::string& problem) {
     decodedBytes = 0;
     std::vector<uint8_t> bytes;
-    const std::string reason = readPictureFile(path, bytes);
-    if (!reason.empty()) {
+    std::string reason;
+    if (!readRegularFile(path, kMaxPictureFileBytes, bytes, reason)) {
         problem = cannotLoad(path, reason);
         return PictureLoad::refused;
     }

@@ -10,6 +10,9 @@
 // refused from its header, before any decoding.
 constexpr uint64_t kMaxDecodedBytes = uint64_t(64) << 20;
 
+// Largest picture file read: more than any PNG or JPEG of at most 64 MiB decoded needs.
+constexpr uint64_t kMaxPictureFileBytes = uint64_t(80) << 20;
+
 // All pictures of the data pack together, as decoded bytes.
 constexpr uint64_t kMaxPackDecodedBytes = uint64_t(256) << 20;
 
@@ -43,13 +46,3 @@ bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, Arg
 
 // As tryLoadImageInto, printing the problem as one "assets: " line on stderr.
 void loadImageInto(const char* path, ArgbGfx& slot);
-
-// Fills every image slot from the pictures under dataDir ("../data/" or any folder; a
-// missing trailing slash is added). One warning per picture that cannot be loaded, or a
-// single line naming the resolved folder when none can; slots that fail stay empty. The
-// pictures share kMaxPackDecodedBytes: the first that does not fit is named in one warning
-// that also counts the later ones that do not fit; pictures that fit still load.
-void loadImagesFrom(const char* dataDir);
-
-// loadImagesFrom("../data/"), relative to the working directory.
-void loadImages();

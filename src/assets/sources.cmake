@@ -1,7 +1,7 @@
 target_sources(intro_draw PRIVATE
   assets/image_slots.cpp
   assets/image_loader.cpp
-  assets/picture_file.cpp
+  assets/regular_file.cpp
   assets/picture_format.cpp
   assets/png_check.cpp
   assets/jpeg_check.cpp

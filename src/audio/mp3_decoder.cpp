@@ -1,6 +1,6 @@
 #include "audio/mp3_decoder.h"
 
-#include "audio/music_file.h"
+#include "assets/regular_file.h"
 
 #include <mpg123.h>
 
@@ -243,7 +243,7 @@ Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
 
 Mp3Decoder* openMp3File(const char* path, std::string& reason) {
     std::vector<uint8_t> bytes;
-    if (!readMusicFile(path, bytes, reason)) return nullptr;
+    if (!readRegularFile(path, kMaxMusicFileBytes, bytes, reason)) return nullptr;
     return openMp3(std::move(bytes), reason);
 }
 

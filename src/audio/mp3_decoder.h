@@ -18,7 +18,10 @@ constexpr size_t kMaxLeadingJunkBytes = 64 * 1024;
 constexpr long kMaxGapBytes = 1024 * 1024;
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason);
 
-// Reads the file at path and opens it; reason as for readMusicFile or openMp3.
+// Largest music file read into memory.
+constexpr uint64_t kMaxMusicFileBytes = uint64_t(256) << 20;
+
+// Reads the file at path and opens it; reason as for readRegularFile or openMp3.
 Mp3Decoder* openMp3File(const char* path, std::string& reason);
 
 // Writes up to `bytes` (a multiple of 4) decoded bytes to out and returns how many.

@@ -3,6 +3,7 @@
 #include "audio/mp3_decoder.h"
 #include "audio/music_clock.h"
 #include "audio/music_output.h"
+#include "assets/data_pack_manifest.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,7 @@ static constexpr double kShowSeconds = 128.8;
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
 
-void initMusic() { initMusicFrom(kMusicPath); }
+void initMusic() { initMusicFrom((std::string("../data/") + kMusicFileName).c_str()); }
 
 void initMusicFrom(const char* path) {
     std::string reason;

@@ -2,10 +2,7 @@
 
 // The music track and the show's clock.
 
-// Path of the track, relative to the working directory.
-constexpr const char* kMusicPath = "../data/vorb_06_mp3.mp3";
-
-// initMusicFrom(kMusicPath).
+// initMusicFrom on the pack's music in "../data/", relative to the working directory.
 void initMusic();
 
 // Opens the track at path and the audio output, playback paused. A file that cannot be

@@ -5,11 +5,10 @@ pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
 add_library(intro_audio STATIC
   audio/music.cpp
   audio/music_clock.cpp
-  audio/music_file.cpp
   audio/music_output.cpp
   audio/mp3_decoder.cpp
   audio/output_choice.cpp
   audio/pulse_output.cpp)
 target_include_directories(intro_audio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_audio PUBLIC PkgConfig::SDL2 PkgConfig::MPG123 PkgConfig::PULSE
-                      Threads::Threads)
+                      Threads::Threads PRIVATE intro_draw)  # intro_draw: the file reader

@@ -6,6 +6,7 @@
 #include "sha256.h"
 
 #include "assets/data_pack_manifest.h"
+#include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
 #include "demo/frame_canvas.h"

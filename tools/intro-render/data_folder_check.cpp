@@ -1,7 +1,7 @@
 #include "data_folder_check.h"
 
-#include "assets/image_loader.h"
-#include "assets/image_slots.h"
+#include "assets/data_pack.h"
+#include "assets/data_pack_manifest.h"
 #include "printable.h"
 
 #include <cerrno>
@@ -11,11 +11,8 @@
 namespace {
 
 bool anyPictureLoaded() {
-    for (const ArgbGfx* slot : {&imgBarf, &imgLonestar, &imgGlasses, &imgDarkHelmet, &imgRasberry,
-                                &imgDarkHelmetNoMask, &imgLowrezQr})
-        if (slot->pixels) return true;
-    for (const ArgbGfx& frame : animFrames)
-        if (frame.pixels) return true;
+    for (const PackPicture& picture : packPictures())
+        if (picture.slot->pixels) return true;
     return false;
 }
 

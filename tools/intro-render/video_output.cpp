@@ -1,4 +1,4 @@
-#include "audio/music.h"
+#include "assets/data_pack_manifest.h"
 #include "draw_loop.h"
 #include "encoder_process.h"
 #include "gfx/argb_gfx.h"
@@ -16,10 +16,9 @@
 
 namespace {
 
-// The track's file name, the same as the intro opens, in the chosen data folder.
+// The track the intro plays, in the chosen data folder.
 std::string musicPathIn(const std::string& dataDir) {
-    const char* slash = std::strrchr(kMusicPath, '/');
-    return dataDir + (slash ? slash + 1 : kMusicPath);
+    return dataDir + kMusicFileName;
 }
 
 // The capture of the run; without --to, a video with sound runs on to the end of the

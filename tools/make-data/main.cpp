@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "assets/data_pack_manifest.h"
 #include "folders.h"
 #include "interrupt.h"
 #include "mp3_encoder.h"
@@ -26,7 +27,6 @@ namespace {
 // Bump whenever any output byte changes, so existing folders are brought up to date.
 constexpr char kDataPackVersion[] = "make-data 1";
 constexpr char kRecordName[] = ".version";
-constexpr char kMusicName[] = "vorb_06_mp3.mp3";
 
 constexpr char kUsage[] =
     "usage: make-data OUTDIR          write the data folder into OUTDIR\n"
@@ -50,15 +50,26 @@ bool report(const std::string& error) {
 
 // The pack's file names in the order they are written: the pictures, then the music.
 std::vector<std::string> packNames() {
-    std::vector<std::string> names = {"barf.png", "lonestar.png", "glasses.png", "darkhelmet.png",
-                                      "rasberry.png", "darkhelmetnomask.png", "lowrezqr.png"};
-    for (int frame = 1; frame <= kAnimFrameCount; ++frame) {
-        char name[32];
-        std::snprintf(name, sizeof name, "jtranim/jtr%2.2d.png", frame);
-        names.push_back(name);
-    }
-    names.push_back(kMusicName);
+    std::vector<std::string> names;
+    for (const PackPicture& picture : packPictures()) names.push_back(picture.fileName);
+    names.push_back(kMusicFileName);
     return names;
+}
+
+// The picture make-data draws for a slot of the pack; empty for a slot it has no drawing for.
+Picture drawPictureFor(const ArgbGfx* slot) {
+    for (int frame = 0; frame < kAnimFrameCount; ++frame)
+        if (slot == &animFrames[frame]) return drawRadarFrame(frame);
+    const struct {
+        const ArgbGfx* slot;
+        Picture (*draw)();
+    } stills[] = {{&imgBarf, drawBarf},         {&imgLonestar, drawLonestar},
+                  {&imgGlasses, drawGlasses},   {&imgDarkHelmet, drawDarkHelmet},
+                  {&imgRasberry, drawRasberry}, {&imgDarkHelmetNoMask, drawDarkHelmetNoMask},
+                  {&imgLowrezQr, drawLowrezQr}};
+    for (const auto& still : stills)
+        if (still.slot == slot) return still.draw();
+    return {};
 }
 
 bool addPicture(std::vector<PackFile>& files, const std::string& name, const Picture& pic) {
@@ -71,30 +82,24 @@ bool addPicture(std::vector<PackFile>& files, const std::string& name, const Pic
 
 // Every picture, drawn, in the order of packNames.
 bool drawPictures(std::vector<PackFile>& files) {
-    const Picture stills[] = {drawBarf(),    drawLonestar(),         drawGlasses(), drawDarkHelmet(),
-                              drawRasberry(), drawDarkHelmetNoMask(), drawLowrezQr()};
-    const std::vector<std::string> names = packNames();
-    size_t next = 0;
-    for (const Picture& still : stills)
-        if (!addPicture(files, names[next++], still)) return false;
-    for (int frame = 0; frame < kAnimFrameCount; ++frame)
-        if (!addPicture(files, names[next++], drawRadarFrame(frame))) return false;
+    for (const PackPicture& picture : packPictures())
+        if (!addPicture(files, picture.fileName, drawPictureFor(picture.slot))) return false;
     return true;
 }
 
 bool makeMusic(std::vector<PackFile>& files, const std::string& dir) {
-    std::fprintf(stderr, "make-data: synthesizing %s%s\n", printable(dir).c_str(), kMusicName);
+    std::fprintf(stderr, "make-data: synthesizing %s%s\n", printable(dir).c_str(), kMusicFileName);
     std::vector<int16_t> pcm;
     {
         SongParts parts;
         arrangeSong(parts);
         pcm = mixSong(parts);
     }
-    std::fprintf(stderr, "make-data: encoding %s%s\n", printable(dir).c_str(), kMusicName);
+    std::fprintf(stderr, "make-data: encoding %s%s\n", printable(dir).c_str(), kMusicFileName);
     std::vector<uint8_t> mp3;
     std::string error;
-    if (!encodeMp3(pcm, mp3, error)) return report(printable(dir) + kMusicName + ": " + error);
-    files.push_back({kMusicName, std::string(mp3.begin(), mp3.end())});
+    if (!encodeMp3(pcm, mp3, error)) return report(printable(dir) + kMusicFileName + ": " + error);
+    files.push_back({kMusicFileName, std::string(mp3.begin(), mp3.end())});
     return true;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "assets/image_slots.h"  // kAnimFrameCount
 #include "picture.h"
 
 // Every picture of the data folder, drawn from code. Each call gives the same pixels.
@@ -16,7 +17,6 @@ Picture drawDarkHelmetNoMask();
 // 24 x 24 sprite: a raspberry with leaves; transparent around it.
 Picture drawRasberry();
 
-constexpr int kAnimFrameCount = 35;
 // Animation frame 0 to 34 (file numbers 1 to 35), 64 x 64 with a transparent background:
 // a radar station that gets jammed. Frames 0 to 7 are a burst of jamming waves, 8 to 31
 // sweep and pulse once per four frames, 32 to 34 are the overload, the droop and the wreck.

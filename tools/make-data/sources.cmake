@@ -25,4 +25,4 @@ add_executable(make-data
   ${CMAKE_CURRENT_LIST_DIR}/song_mixdown.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3_encoder.cpp
 )
-target_link_libraries(make-data PRIVATE make_data_record tool_common PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)
+target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)

@@ -2,6 +2,7 @@
 // seconds per line, as strtod reads it, so "nan" and "inf" too: moments intro-render
 // refuses) with the intro's own drawing code, and writes each canvas as 16,384 bytes
 // R, G, B, A to stdout. With --bench it writes nothing and prints the drawing time.
+#include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "demo/frame_canvas.h"
 #include "demo/timeline.h"

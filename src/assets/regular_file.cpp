@@ -1,4 +1,4 @@
-#include "assets/picture_file.h"
+#include "assets/regular_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,13 +8,12 @@
 
 namespace {
 
-std::string readOpen(int fd, std::vector<uint8_t>& bytes) {
+std::string readOpen(int fd, uint64_t limit, std::vector<uint8_t>& bytes) {
     struct stat info;
     if (fstat(fd, &info) != 0) return std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
     if (!S_ISREG(info.st_mode)) return "not a regular file";
-    if (info.st_size < 0) return "file larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
-    const std::string sizeProblem = pictureFileSizeProblem(uint64_t(info.st_size));
+    const std::string sizeProblem = fileSizeProblem(info.st_size < 0 ? UINT64_MAX : uint64_t(info.st_size), limit);
     if (!sizeProblem.empty()) return sizeProblem;
     bytes.resize(size_t(info.st_size));
     size_t filled = 0;
@@ -31,19 +30,23 @@ std::string readOpen(int fd, std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-std::string pictureFileSizeProblem(uint64_t size) {
+std::string fileSizeProblem(uint64_t size, uint64_t limit) {
     if (size == 0) return "empty file";
-    if (size > kMaxPictureFileBytes) return "file larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
+    if (size > limit) return "file larger than " + std::to_string(limit >> 20) + " MiB";
     return "";
 }
 
-std::string readPictureFile(const char* path, std::vector<uint8_t>& bytes) {
+bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes, std::string& reason) {
     bytes.clear();
-    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    // Non-blocking, so that a FIFO at the path is refused instead of waiting for a writer.
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    const std::string problem = readOpen(fd, bytes);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    reason = readOpen(fd, limit, bytes);
     close(fd);
-    if (!problem.empty()) bytes.clear();
-    return problem;
+    if (reason.empty()) return true;
+    bytes.clear();
+    return false;
 }

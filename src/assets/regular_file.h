@@ -1,0 +1,15 @@
+#pragma once
+// The one way the programs read a file of the data folder whole: only regular files, never
+// waiting on a FIFO or device, within a size limit.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Why a file of `size` bytes is refused under `limit`: "empty file", "file larger than
+// N MiB"; "" when it is accepted.
+std::string fileSizeProblem(uint64_t size, uint64_t limit);
+
+// Reads the whole file at path into bytes. On failure returns false, bytes empty and
+// reason set to why, without the path: the system's words ("No such file or directory",
+// "Is a directory", "Permission denied"), "not a regular file", or fileSizeProblem's.
+bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes, std::string& reason);
