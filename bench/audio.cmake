@@ -1,10 +1,10 @@
 # Smoothness of the music clock against wall-clock time (a measurement program, run by hand).
 add_executable(audio-clock-jitter audio_clock_jitter.cpp ${PROJECT_SOURCE_DIR}/tests/audio_mp3_maker.cpp)
 target_include_directories(audio-clock-jitter PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(audio-clock-jitter PRIVATE intro_audio mp3lame)
+target_link_libraries(audio-clock-jitter PRIVATE intro_audio PkgConfig::LAME)
 
 # The clock against the sound leaving a sound server's sink (run by click_sync.sh).
 add_executable(audio-click-sync click_sync.cpp click_track.cpp click_recorder.cpp
                                 ${PROJECT_SOURCE_DIR}/tests/audio_mp3_maker.cpp)
 target_include_directories(audio-click-sync PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(audio-click-sync PRIVATE intro_audio mp3lame)
+target_link_libraries(audio-click-sync PRIVATE intro_audio PkgConfig::LAME)

@@ -7,7 +7,7 @@ set_tests_properties(data_pack_make PROPERTIES FIXTURES_SETUP data_pack)
 add_executable(data_pack_test data_pictures_test.cpp data_music_test.cpp)
 target_include_directories(data_pack_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(data_pack_test PRIVATE DATA_PACK_DIR="${DATA_PACK_DIR}")
-target_link_libraries(data_pack_test PRIVATE stb PkgConfig::MPG123 GTest::gtest GTest::gtest_main)
+target_link_libraries(data_pack_test PRIVATE PkgConfig::STB PkgConfig::MPG123 GTest::gtest GTest::gtest_main)
 gtest_discover_tests(data_pack_test DISCOVERY_TIMEOUT 60 PROPERTIES FIXTURES_REQUIRED data_pack)
 
 # The record of what make-data wrote: digests and the text of .version.

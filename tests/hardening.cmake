@@ -5,13 +5,13 @@
 # tests (make_hostile_picture NAME FILE writes one and prints its expected reason).
 find_package(ZLIB REQUIRED)
 add_library(picture_cases STATIC picture_cases.cpp)
-target_link_libraries(picture_cases PUBLIC stb ZLIB::ZLIB)
+target_link_libraries(picture_cases PUBLIC PkgConfig::STB ZLIB::ZLIB)
 add_executable(make_hostile_picture make_hostile_picture.cpp)
 target_link_libraries(make_hostile_picture PRIVATE picture_cases)
 
 intro_test(hardening_test hardening_options_test.cpp hardening_decoder_test.cpp
            hardening_loader_test.cpp hardening_pictures_test.cpp assets_test_files.cpp
-           LIBS intro_options intro_audio audio_test_mp3 picture_cases stb)
+           LIBS intro_options intro_audio audio_test_mp3 picture_cases PkgConfig::STB)
 
 # Every kind of unusable picture, one at a time and all at once, through the real intro
 # under Xvfb and intro-render over the whole show.

@@ -2,7 +2,7 @@
 intro_test(render_test render_frame_test.cpp render_moments_test.cpp render_options_test.cpp
            render_image_test.cpp render_printable_test.cpp LIBS intro_render_core)
 
-intro_test(render_cli_test render_cli_test.cpp LIBS stb)
+intro_test(render_cli_test render_cli_test.cpp LIBS PkgConfig::STB)
 target_compile_definitions(render_cli_test PRIVATE
   INTRO_RENDER="$<TARGET_FILE:intro-render>"
   RENDER_WORK_DIR="${CMAKE_BINARY_DIR}/test-render-cli")

@@ -1,6 +1,6 @@
 # The loader's decode-from-memory entry the web module uses, checked natively (and under
 # the sanitizers) against the file path.
-intro_test(assets_memory_test assets_memory_test.cpp assets_test_files.cpp LIBS stb)
+intro_test(assets_memory_test assets_memory_test.cpp assets_test_files.cpp LIBS PkgConfig::STB)
 
 # The web page: intro.wasm built by clang for wasm32-wasi in build/web/, then its frames
 # checked in Node and the page in headless Chromium (web/tests/). Not under the

@@ -33,7 +33,7 @@ fuzz_target(fuzz_frame fuzz_frame.cpp intro_draw)
 
 add_executable(fuzz_make_seeds ${CMAKE_CURRENT_LIST_DIR}/make_seeds.cpp)
 target_include_directories(fuzz_make_seeds PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(fuzz_make_seeds PRIVATE audio_test_mp3 picture_cases stb)
+target_link_libraries(fuzz_make_seeds PRIVATE audio_test_mp3 picture_cases PkgConfig::STB)
 
 add_custom_target(fuzz_all DEPENDS fuzz_options fuzz_image_loader fuzz_mp3 fuzz_mp3_gaps fuzz_frame
                   fuzz_make_seeds)

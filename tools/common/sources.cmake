@@ -8,4 +8,4 @@ add_library(tool_common STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp
 )
 target_include_directories(tool_common PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(tool_common PUBLIC stb)
+target_link_libraries(tool_common PUBLIC PkgConfig::STB)

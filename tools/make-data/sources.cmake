@@ -1,6 +1,5 @@
 # make-data: draws the pictures and synthesizes the music of the default data folder.
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
-find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
 
 # The folder's record of what was written, apart so the tests can reach it.
 add_library(make_data_record STATIC
@@ -25,4 +24,4 @@ add_executable(make-data
   ${CMAKE_CURRENT_LIST_DIR}/song_mixdown.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mp3_encoder.cpp
 )
-target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE ${MP3LAME_LIBRARY} m)
+target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE PkgConfig::LAME m)
