@@ -1,7 +1,6 @@
 #include "app/options.h"
 
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -10,7 +9,6 @@ DemoSettings demoSettings = {};
 // The decimal number at text as atoi reads it, saturated to the 32-bit range instead of
 // being undefined when it does not fit.
 static int32_t readNumber(const char* text) {
-    errno = 0;
     const long value = std::strtol(text, nullptr, 10);
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;

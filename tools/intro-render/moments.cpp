@@ -41,9 +41,3 @@ FrameTime momentTime(const MomentSource& source, int64_t index) {
     }
     return frameTimeAtBeat(source.first);
 }
-
-int64_t totalMoments(const std::vector<MomentSource>& sources) {
-    int64_t total = 0;
-    for (const MomentSource& source : sources) total += source.count;
-    return total;
-}

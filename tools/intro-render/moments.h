@@ -45,5 +45,3 @@ FrameTime momentTime(const MomentSource& source, int64_t index);
 // Seconds of frame `index` of a Frames source: first + index / fps.
 double frameSeconds(const MomentSource& source, int64_t index);
 
-// The sum of the counts of all sources.
-int64_t totalMoments(const std::vector<MomentSource>& sources);
