@@ -3,7 +3,7 @@
 # one picture at a time and all 42 at once, through the real intro (on the X server in
 # $DISPLAY, dummy audio) and intro-render. For each case:
 #   - intro-render draws every moment of the show (beats 0 to 335, every half beat) and
-#     exits 0, and the intro starts and presents frames;
+#     exits 0, and the intro starts and presents a frame (it is stopped then);
 #   - both print exactly the expected "assets:" lines: one warning per unusable picture,
 #     or the single line naming the resolved data folder when no picture loads;
 #   - no sanitizer report (in the sanitizer build).
@@ -123,15 +123,13 @@ check() {
         same_lines "$name" "intro-render" "$data" "$expected" || return 0
     fi
 
-    rm -f "$work/presented"
-    status=0
-    (cd "$work/run" && env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 4 "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" || status=$?
-    if [ "$status" != 124 ]; then
-        fail "$name" "the intro ended with status $status instead of playing"
-    elif [ ! -e "$work/presented" ]; then
-        fail "$name" "the intro presented no frame"
+    cd "$work/run"
+    until_presented 4 "$work/presented" "$work/stderr" "$intro" -f1 -w128 -h128
+    cd - >/dev/null
+    if [ -n "$ended_status" ]; then
+        fail "$name" "the intro ended with status $ended_status instead of playing"
+    elif [ -z "$presented_tenths" ]; then
+        fail "$name" "the intro presented no frame within 4 s"
     elif sanitizer_report; then
         fail "$name" "intro: sanitizer report"
     else

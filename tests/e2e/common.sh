@@ -17,3 +17,32 @@ tone_mp3() {
     lame --quiet -m j "${@:3}" "$wav" "$2"
     rm -f "$wav"
 }
+
+# until_presented LIMIT LOG STDERR INTRO ARG...: starts the intro (from $PWD) with the
+# swap probe ($probe) writing LOG at its first presented frame, and stops it with SIGTERM
+# as soon as that frame is seen, so a case costs its start-up, not a fixed wait. Returns
+# after at most LIMIT seconds. Sets presented_tenths (tenths of a second until the frame,
+# empty when none came) and ended_status (the exit status when the intro ended by itself
+# before the frame or the limit, empty while it was still playing).
+until_presented() {
+    local limit=$1 log=$2 stderr=$3 tenths=0 pid
+    shift 3
+    rm -f "$log"
+    env AUDIO_SWAP_LOG="$log" LD_PRELOAD="$probe" \
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$@" >/dev/null 2>"$stderr" &
+    pid=$!
+    while [ ! -e "$log" ] && kill -0 "$pid" 2>/dev/null && [ "$tenths" -lt $((limit * 10)) ]; do
+        sleep 0.1
+        tenths=$((tenths + 1))
+    done
+    presented_tenths=""
+    [ -e "$log" ] && presented_tenths=$tenths
+    ended_status=""
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -TERM "$pid"
+        wait "$pid" || true
+    else
+        ended_status=0
+        wait "$pid" || ended_status=$?
+    fi
+}

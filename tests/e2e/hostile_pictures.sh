@@ -97,25 +97,17 @@ $(printf '%s\n' "$expected" | sed 's/^/    expected: /')"
 # starts NAME SECONDS: the intro on $data presents a frame within SECONDS (times the
 # factor) and is still playing then; it is stopped (SIGTERM) as soon as the frame is seen.
 starts() {
-    local name=$1 limit tenths=0 pid status=0
+    local name=$1 limit tenths
     limit=$(awk -v s="$2" -v f="$time_factor" 'BEGIN { printf "%d", s * f }')
-    rm -f "$work/presented"
-    (cd "$work/run" && exec env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        "$intro" -f1 -w128 -h128) >/dev/null 2>"$work/stderr" &
-    pid=$!
-    while [ ! -e "$work/presented" ] && kill -0 "$pid" 2>/dev/null && [ "$tenths" -lt $((limit * 10)) ]; do
-        sleep 0.1
-        tenths=$((tenths + 1))
-    done
-    if ! kill -0 "$pid" 2>/dev/null; then
-        wait "$pid" || status=$?
-        fail "$name" "the intro ended with status $status instead of playing"
+    cd "$work/run"
+    until_presented "$limit" "$work/presented" "$work/stderr" "$intro" -f1 -w128 -h128
+    cd - >/dev/null
+    tenths=$presented_tenths
+    if [ -n "$ended_status" ] && [ -z "$tenths" ]; then
+        fail "$name" "the intro ended with status $ended_status instead of playing"
         return
     fi
-    kill -TERM "$pid"
-    wait "$pid" || true
-    if [ ! -e "$work/presented" ]; then
+    if [ -z "$tenths" ]; then
         fail "$name" "the intro presented no frame within $limit s"
     elif sanitizer_report; then
         fail "$name" "intro: sanitizer report"
