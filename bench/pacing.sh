@@ -14,20 +14,14 @@ if [ -z "${PACING_IN_XVFB:-}" ]; then
     PACING_IN_XVFB=1 exec "$here/../tests/e2e/with-xvfb.sh" 800x600 "$0" "$@"
 fi
 [ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [DATA_DIR]" >&2; exit 2; }
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/../tests/e2e/common.sh"
 build=$(realpath "$1")
 data=$(realpath "${2:-$build/../data}")
 seconds=10
 [ -f "$data/vorb_06_mp3.mp3" ] || { echo "pacing: no data folder at $data (run build/make-data data)" >&2; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+start_work
 mkdir "$work/run" "$work/home"
 ln -s "$data" "$work/data"
 

@@ -17,20 +17,14 @@ if [ -z "${STARTUP_IN_XVFB:-}" ]; then
     STARTUP_IN_XVFB=1 exec "$here/../tests/e2e/with-xvfb.sh" 800x600 "$0" "$@"
 fi
 [ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [DATA_DIR] [RUNS]" >&2; exit 2; }
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/../tests/e2e/common.sh"
 build=$(realpath "$1")
 data=$(realpath "${2:-$build/../data}")
 runs=${3:-5}
 [ -f "$data/vorb_06_mp3.mp3" ] || { echo "startup: no data folder at $data (run build/make-data data)" >&2; exit 2; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+start_work
 mkdir "$work/run" "$work/home" "$work/xdg"
 chmod 700 "$work/xdg"
 ln -s "$data" "$work/data"

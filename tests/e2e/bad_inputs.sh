@@ -20,8 +20,6 @@ intro=$(realpath "$1")
 render=$(realpath "$2")
 probe=$(realpath "$3")
 pack=$(realpath "$4")
-# Under AddressSanitizer the intro ends by exit() with SDL, Xlib and Mesa still set up, as
-# designed; what those libraries no longer reference is not ours (as in test.sh).
 [ -n "${DISPLAY:-}" ] || { echo "bad_inputs: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d)

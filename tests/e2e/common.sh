@@ -46,3 +46,17 @@ until_presented() {
         wait "$pid" || ended_status=$?
     fi
 }
+
+# start_work: a fresh temporary folder in $work, removed when the script exits, after
+# every process whose id the script appended to pids has been stopped.
+pids=()
+stop_and_clean() {
+    local p
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+start_work() {
+    work=$(mktemp -d)
+    trap stop_and_clean EXIT
+}

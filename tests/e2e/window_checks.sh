@@ -27,15 +27,7 @@ here=$(dirname "$(realpath "$0")")
 [ -n "${DISPLAY:-}" ] || { echo "window_checks: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+start_work
 mkdir "$work/run" "$work/data" "$work/home"
 failures=0
 
