@@ -25,8 +25,10 @@ void writeSprite(const std::string& path, int size, uint32_t seed) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             seed = seed * 1664525u + 1013904223u;
-            const bool inside = (x - centre) * (x - centre) + (y - centre) * (y - centre) < centre * centre;
-            rgba.insert(rgba.end(), {uint8_t(x * 4), uint8_t(y * 4), uint8_t(seed >> 24), uint8_t(inside ? 255 : 0)});
+            const bool inside =
+                (x - centre) * (x - centre) + (y - centre) * (y - centre) < centre * centre;
+            rgba.insert(rgba.end(), {uint8_t(x * 4), uint8_t(y * 4), uint8_t(seed >> 24),
+                                     uint8_t(inside ? 255 : 0)});
         }
     if (!stbi_write_png(path.c_str(), size, size, 4, rgba.data(), size * 4)) {
         std::fprintf(stderr, "bench-assets: cannot write %s\n", path.c_str());
@@ -42,7 +44,8 @@ std::string makeDataPack() {
     std::filesystem::create_directory(dir + kAnimFrameFolder);
     uint32_t seed = 1;
     for (const PackPicture& picture : packPictures())
-        writeSprite(dir + picture.fileName, picture.size == PictureSize::AtLeast128 ? 128 : 64, seed++);
+        writeSprite(dir + picture.fileName, picture.size == PictureSize::AtLeast128 ? 128 : 64,
+                    seed++);
     return dir;
 }
 

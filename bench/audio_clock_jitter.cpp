@@ -1,8 +1,8 @@
 // Measures how smoothly musicSeconds() follows real time: plays a generated MP3 (on SDL's
 // dummy driver unless INTRO_AUDIO or SDL_AUDIODRIVER say otherwise), samples the clock
-// densely for a while, fits a straight line to position over wall-clock time and reports the largest
-// distance from that line and the largest single step.
-// usage: audio-clock-jitter [seconds, default 10]
+// densely for a while, fits a straight line to position over wall-clock time and reports the
+// largest distance from that line and the largest single step. usage: audio-clock-jitter [seconds,
+// default 10]
 #include "audio/music.h"
 #include "audio/music_output.h"
 
@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
         double o = 0, k = 0;
         fitLine(samples.data() + first, end - first, o, k);
         for (size_t i = first; i < end; ++i)
-            worstLocal = std::max(worstLocal, std::fabs(samples[i].music - (o + k * samples[i].wall)));
+            worstLocal =
+                std::max(worstLocal, std::fabs(samples[i].music - (o + k * samples[i].wall)));
         first = end;
     }
 
@@ -112,11 +113,12 @@ int main(int argc, char** argv) {
         }
     }
     const char* driver = std::getenv("SDL_AUDIODRIVER");
-    std::printf("audio-clock-jitter: %zu samples over %.1f s, driver %s\n", samples.size(),
-                seconds, driver ? driver : "(default)");
+    std::printf("audio-clock-jitter: %zu samples over %.1f s, driver %s\n", samples.size(), seconds,
+                driver ? driver : "(default)");
     std::printf("  fitted rate            %.5f music s per wall s\n", slope);
-    std::printf("  largest deviation      %.3f ms from the fitted line at %.3f s (target <= %.1f ms)\n",
-                worstDeviation * 1e3, worstAt, kTargetDeviationMs);
+    std::printf(
+        "  largest deviation      %.3f ms from the fitted line at %.3f s (target <= %.1f ms)\n",
+        worstDeviation * 1e3, worstAt, kTargetDeviationMs);
     std::printf("  within 1 s windows     %.3f ms from their own fitted lines\n", worstLocal * 1e3);
     std::printf("  largest step           %.3f ms between samples\n", largestStep * 1e3);
     std::printf("  largest step - elapsed %.3f ms\n", largestExcess * 1e3);

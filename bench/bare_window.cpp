@@ -24,9 +24,9 @@ int main(int argc, char** argv) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_Window* window = SDL_CreateWindow("", 0, 0, std::atoi(argv[1]), std::atoi(argv[2]),
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN |
-                                              SDL_WINDOW_BORDERLESS);
+    SDL_Window* window =
+        SDL_CreateWindow("", 0, 0, std::atoi(argv[1]), std::atoi(argv[2]),
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) {
         std::fprintf(stderr, "bare_window: %s\n", SDL_GetError());
@@ -36,7 +36,6 @@ int main(int argc, char** argv) {
     glClear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(window);
     SDL_Event event;
-    while (SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
-    }
+    while (SDL_WaitEvent(&event) && event.type != SDL_QUIT) {}
     return 0;
 }

@@ -92,8 +92,10 @@ ClickRecorder* startClickRecorder(const char* source, std::string& reason) {
             PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
         ok = pa_stream_connect_record(r->stream, source, &attr, flags) == 0;
         while (ok && pa_stream_get_state(r->stream) != PA_STREAM_READY) {
-            if (!PA_STREAM_IS_GOOD(pa_stream_get_state(r->stream))) ok = false;
-            else pa_threaded_mainloop_wait(r->loop);
+            if (!PA_STREAM_IS_GOOD(pa_stream_get_state(r->stream)))
+                ok = false;
+            else
+                pa_threaded_mainloop_wait(r->loop);
         }
     }
     pa_threaded_mainloop_unlock(r->loop);

@@ -6,8 +6,8 @@
 // picture is late: their mean, standard deviation and spread (largest - smallest); the
 // clock's largest deviation from a straight line; its backward steps; then the largest
 // offset among the clicks of the start, and the largest disagreement among the recorder's
-// timing reports used to place a click. The output is chosen as the intro chooses it (INTRO_AUDIO applies).
-// usage: audio-click-sync [--seconds S] [--source NAME] [--label TEXT] [--clicks]
+// timing reports used to place a click. The output is chosen as the intro chooses it (INTRO_AUDIO
+// applies). usage: audio-click-sync [--seconds S] [--source NAME] [--label TEXT] [--clicks]
 #include "audio/mp3_decoder.h"
 #include "audio/music.h"
 
@@ -25,7 +25,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
 
 // Clicks before this track time are the stream's start, reported apart: a null sink that
 // wakes up renders ahead, rewinds and shifts its monitor's timeline while a stream starts,
@@ -71,7 +70,8 @@ static std::vector<double> decodedClickSeconds(const std::string& path) {
         pcm.insert(pcm.end(), buffer, buffer + got / 2);
     closeMp3(decoder);
     std::vector<double> seconds;
-    for (double frame : findClickOnsets(pcm.data(), pcm.size() / 2)) seconds.push_back(frame / 44100.0);
+    for (double frame : findClickOnsets(pcm.data(), pcm.size() / 2))
+        seconds.push_back(frame / 44100.0);
     return seconds;
 }
 
@@ -201,21 +201,25 @@ int main(int argc, char** argv) {
     double startWorstMs = 0;
     for (int64_t ns : heard) {
         const double reading = clockAt(log, double(ns));
-        const auto nearest = std::min_element(clicks.begin(), clicks.end(), [&](double a, double b) {
-            return std::fabs(a - reading) < std::fabs(b - reading);
-        });
-        if (nearest == clicks.end() || std::fabs(*nearest - reading) > kClickBeatSeconds / 2) continue;
+        const auto nearest = std::min_element(
+            clicks.begin(), clicks.end(),
+            [&](double a, double b) { return std::fabs(a - reading) < std::fabs(b - reading); });
+        if (nearest == clicks.end() || std::fabs(*nearest - reading) > kClickBeatSeconds / 2)
+            continue;
         const double clockNs = timeClockReads(log, *nearest);
         if (clockNs < 0) continue;
         const double offsetMs = (clockNs - double(ns)) / 1e6;
-        if (*nearest >= kSteadyFromSeconds) offsetsMs.push_back(offsetMs);
-        else if (std::fabs(offsetMs) > std::fabs(startWorstMs)) startWorstMs = offsetMs;
+        if (*nearest >= kSteadyFromSeconds)
+            offsetsMs.push_back(offsetMs);
+        else if (std::fabs(offsetMs) > std::fabs(startWorstMs))
+            startWorstMs = offsetMs;
         if (listClicks)
-            std::printf("  click at %7.3f s  left the sink at %8.3f s  offset %+7.2f ms\n", *nearest,
-                        (double(ns) - double(log.front().ns)) / 1e9, offsetMs);
+            std::printf("  click at %7.3f s  left the sink at %8.3f s  offset %+7.2f ms\n",
+                        *nearest, (double(ns) - double(log.front().ns)) / 1e9, offsetMs);
     }
     if (offsetsMs.empty()) {
-        std::fprintf(stderr, "audio-click-sync: no click was recorded (%zu decoded)\n", clicks.size());
+        std::fprintf(stderr, "audio-click-sync: no click was recorded (%zu decoded)\n",
+                     clicks.size());
         return 1;
     }
     double sum = 0, squares = 0;
@@ -225,10 +229,11 @@ int main(int argc, char** argv) {
     const auto [low, high] = std::minmax_element(offsetsMs.begin(), offsetsMs.end());
     size_t steadyClicks = 0;
     for (double c : clicks) steadyClicks += c >= kSteadyFromSeconds;
-    std::printf("%-30s clicks %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  spread %5.2f ms  "
-                "jitter %5.2f ms  backward %d  | start %+7.2f ms  recorder %.2f ms\n",
-                label.c_str(), offsetsMs.size(), steadyClicks, mean,
-                std::sqrt(squares / double(offsetsMs.size())), *high - *low, clockJitterMs(log),
-                backward, startWorstMs, mappingJitterMs);
+    std::printf(
+        "%-30s clicks %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  spread %5.2f ms  "
+        "jitter %5.2f ms  backward %d  | start %+7.2f ms  recorder %.2f ms\n",
+        label.c_str(), offsetsMs.size(), steadyClicks, mean,
+        std::sqrt(squares / double(offsetsMs.size())), *high - *low, clockJitterMs(log), backward,
+        startWorstMs, mappingJitterMs);
     return 0;
 }

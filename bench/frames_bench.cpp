@@ -22,7 +22,8 @@ void fillPicture(ArgbGfx& slot, int32_t size, uint32_t seed) {
     for (int32_t y = 0; y < size; ++y)
         for (int32_t x = 0; x < size; ++x) {
             seed = seed * 1664525u + 1013904223u;
-            const bool inside = (x - centre) * (x - centre) + (y - centre) * (y - centre) < centre * centre;
+            const bool inside =
+                (x - centre) * (x - centre) + (y - centre) * (y - centre) < centre * centre;
             slot.pixels[y * size + x] = (inside ? 0xFF000000u : 0u) | (seed >> 8 & 0xFFFFFFu);
         }
 }
@@ -32,7 +33,8 @@ void fillSlots() {
     if (filled) return;
     filled = true;
     uint32_t seed = 1;
-    for (ArgbGfx* slot : {&imgBarf, &imgLonestar, &imgDarkHelmet, &imgDarkHelmetNoMask, &imgLowrezQr})
+    for (ArgbGfx* slot :
+         {&imgBarf, &imgLonestar, &imgDarkHelmet, &imgDarkHelmetNoMask, &imgLowrezQr})
         fillPicture(*slot, 64, seed++);
     for (ArgbGfx& frame : animFrames) fillPicture(frame, 64, seed++);
     fillPicture(imgGlasses, 128, seed++);
@@ -119,8 +121,11 @@ int registerAll() {
     for (double t : {12.0, 37.0, 62.0, -42.0, -22.0})
         benchmark::RegisterBenchmark(named("warpEffect/t:", t).c_str(), warpAlone, t)
             ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("show/slowest_frame", slowestFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("show/every_frame_at_60fps", wholeShowAt60Fps)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("show/slowest_frame", slowestFrame)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("show/every_frame_at_60fps", wholeShowAt60Fps)
+        ->Unit(benchmark::kMillisecond);
     return 0;
 }
 

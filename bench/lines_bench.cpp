@@ -28,8 +28,10 @@ void drawSpokes(ArgbGfx& canvas, const Spoke (&spokes)[24]) {
     canvas.clear();
     canvas.color = 0x2080F0;
     for (const Spoke& s : spokes) {
-        if (kFast) canvas.lineSmooth(32, 32, s.x1, s.y1);
-        else lineSmoothLiteral(canvas, 32, 32, s.x1, s.y1);
+        if (kFast)
+            canvas.lineSmooth(32, 32, s.x1, s.y1);
+        else
+            lineSmoothLiteral(canvas, 32, 32, s.x1, s.y1);
     }
     benchmark::DoNotOptimize(canvas.pixels);
     benchmark::ClobberMemory();
@@ -56,10 +58,12 @@ void spokesRatio(benchmark::State& state) {
         for (int run = 0; run < 20; ++run) {
             Clock::time_point start = Clock::now();
             drawSpokes<true>(canvas, spokes);
-            bestFast = std::min(bestFast, std::chrono::duration<double>(Clock::now() - start).count());
+            bestFast =
+                std::min(bestFast, std::chrono::duration<double>(Clock::now() - start).count());
             start = Clock::now();
             drawSpokes<false>(canvas, spokes);
-            bestLiteral = std::min(bestLiteral, std::chrono::duration<double>(Clock::now() - start).count());
+            bestLiteral =
+                std::min(bestLiteral, std::chrono::duration<double>(Clock::now() - start).count());
         }
     }
     state.counters["fast_us"] = bestFast * 1e6;

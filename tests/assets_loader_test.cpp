@@ -16,7 +16,8 @@
 namespace {
 
 std::vector<uint32_t> pixelsOf(const ArgbGfx& image) {
-    return std::vector<uint32_t>(image.pixels, image.pixels + size_t(image.pitch) * size_t(image.rows));
+    return std::vector<uint32_t>(image.pixels,
+                                 image.pixels + size_t(image.pitch) * size_t(image.rows));
 }
 
 void expectSize(const ArgbGfx& image, int w, int h) {
@@ -47,13 +48,18 @@ struct ChannelCase {
 // with alpha 255 where the file has none and grey copied into R, G and B.
 TEST(LoadImageInto, EveryChannelLayoutBecomesExactRgbaPixels) {
     const std::vector<ChannelCase> cases = {
-        {"rgba", 4,
+        {"rgba",
+         4,
          {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 127, 1, 2, 3, 0},
          {0xFF0000FFu, 0x8000FF00u, 0x7FFF0000u, 0x00030201u}},
-        {"rgb", 3, {255, 0, 0, 10, 20, 30, 0, 0, 0, 255, 255, 255},
+        {"rgb",
+         3,
+         {255, 0, 0, 10, 20, 30, 0, 0, 0, 255, 255, 255},
          {0xFF0000FFu, 0xFF1E140Au, 0xFF000000u, 0xFFFFFFFFu}},
         {"grey", 1, {0, 17, 128, 255}, {0xFF000000u, 0xFF111111u, 0xFF808080u, 0xFFFFFFFFu}},
-        {"grey+alpha", 2, {17, 0, 17, 127, 200, 128, 255, 255},
+        {"grey+alpha",
+         2,
+         {17, 0, 17, 127, 200, 128, 255, 255},
          {0x00111111u, 0x7F111111u, 0x80C8C8C8u, 0xFFFFFFFFu}},
     };
     TempFolder folder;
@@ -88,7 +94,8 @@ TEST(LoadImageInto, LargePictureKeepsRowOrderAndPositions) {
         for (int x = 0; x < kSize; ++x) {
             const uint8_t r = uint8_t(x), g = uint8_t(y), b = uint8_t(x ^ y), a = uint8_t(255 - y);
             bytes.insert(bytes.end(), {r, g, b, a});
-            expected.push_back(uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 | uint32_t(a) << 24);
+            expected.push_back(uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 |
+                               uint32_t(a) << 24);
         }
     TempFolder folder;
     writePng(folder.file("big.png"), kSize, kSize, 4, bytes);
@@ -96,7 +103,8 @@ TEST(LoadImageInto, LargePictureKeepsRowOrderAndPositions) {
     loadImageInto(folder.file("big.png").c_str(), slot);
     expectSize(slot, kSize, kSize);
     EXPECT_EQ(pixelsOf(slot), expected);
-    EXPECT_EQ(slot.pixels[5 * 128 + 77], 0xFA48054Du);  // (77, 5): r 0x4D, g 0x05, b 0x4D ^ 0x05, a 250
+    EXPECT_EQ(slot.pixels[5 * 128 + 77],
+              0xFA48054Du);  // (77, 5): r 0x4D, g 0x05, b 0x4D ^ 0x05, a 250
 }
 
 // The format comes from the content: a JPEG named .png loads, opaque, as the decoder reads it.
@@ -116,7 +124,8 @@ TEST(LoadImageInto, JpegUnderPngNameIsDecodedFromContent) {
     for (size_t i = 0; i < pixels.size(); ++i) {
         const uint32_t p = pixels[i];
         EXPECT_EQ(p, uint32_t(reference[4 * i]) | uint32_t(reference[4 * i + 1]) << 8 |
-                         uint32_t(reference[4 * i + 2]) << 16 | uint32_t(reference[4 * i + 3]) << 24);
+                         uint32_t(reference[4 * i + 2]) << 16 |
+                         uint32_t(reference[4 * i + 3]) << 24);
         EXPECT_EQ(p >> 24, 0xFFu);
         EXPECT_GE(p & 0xFFu, 0xF0u);
     }

@@ -14,11 +14,13 @@
 
 namespace {
 
-std::vector<uint8_t> encoded(int w, int h, int comp, const std::vector<uint8_t>& pixels, bool jpeg) {
+std::vector<uint8_t> encoded(int w, int h, int comp, const std::vector<uint8_t>& pixels,
+                             bool jpeg) {
     std::vector<uint8_t> out;
     auto append = [](void* context, void* data, int size) {
         auto* bytes = static_cast<std::vector<uint8_t>*>(context);
-        bytes->insert(bytes->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        bytes->insert(bytes->end(), static_cast<uint8_t*>(data),
+                      static_cast<uint8_t*>(data) + size);
     };
     const int ok = jpeg ? stbi_write_jpg_to_func(append, &out, w, h, comp, pixels.data(), 90)
                         : stbi_write_png_to_func(append, &out, w, h, comp, pixels.data(), w * comp);
@@ -41,14 +43,16 @@ struct BothWays {
 
 std::vector<uint32_t> pixelsOf(const ArgbGfx& slot) {
     if (!slot.pixels) return {};
-    return std::vector<uint32_t>(slot.pixels, slot.pixels + size_t(slot.width) * size_t(slot.height));
+    return std::vector<uint32_t>(slot.pixels,
+                                 slot.pixels + size_t(slot.width) * size_t(slot.height));
 }
 
 BothWays decodeBothWays(const std::vector<uint8_t>& bytes, const std::string& path) {
     writeBytes(path, bytes);
     BothWays result;
     ArgbGfx memorySlot, fileSlot;
-    result.memoryLoaded = tryDecodeImageInto(bytes.data(), bytes.size(), path.c_str(), memorySlot, result.memoryProblem);
+    result.memoryLoaded = tryDecodeImageInto(bytes.data(), bytes.size(), path.c_str(), memorySlot,
+                                             result.memoryProblem);
     result.fileLoaded = tryLoadImageInto(path.c_str(), fileSlot, result.fileProblem);
     result.fromMemory = pixelsOf(memorySlot);
     result.fromFile = pixelsOf(fileSlot);
@@ -88,7 +92,8 @@ TEST(DecodeImageFromMemory, RefusesWhatTheFileRefusesNamingThePicture) {
         std::vector<uint8_t> bytes;
         std::string reason;
     } cases[] = {
-        {"too large", pngHeaderOnly(4097, 4097), "4097x4097 pixels would decode to more than 64 MiB"},
+        {"too large", pngHeaderOnly(4097, 4097),
+         "4097x4097 pixels would decode to more than 64 MiB"},
         {"JPEG tables", hugeTables, "corrupt JPEG: a Huffman table lists more than 256 codes"},
         {"no picture", {'n', 'o', 'p', 'e'}, "unsupported picture format (unknown image type)"},
     };

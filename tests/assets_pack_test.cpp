@@ -25,10 +25,8 @@ struct PackEntry {
 // fail here.
 std::vector<PackEntry> packEntries() {
     std::vector<PackEntry> entries = {
-        {"barf.png", &imgBarf, 8},
-        {"lonestar.png", &imgLonestar, 8},
-        {"glasses.png", &imgGlasses, 128},
-        {"darkhelmet.png", &imgDarkHelmet, 64},
+        {"barf.png", &imgBarf, 8},         {"lonestar.png", &imgLonestar, 8},
+        {"glasses.png", &imgGlasses, 128}, {"darkhelmet.png", &imgDarkHelmet, 64},
         {"rasberry.png", &imgRasberry, 8},
     };
     for (int n = 1; n <= kAnimFrameCount; ++n) {
@@ -127,7 +125,8 @@ TEST_F(LoadImagesFrom, WrongSizesOfGlassesAndDarkHelmetWarn) {
     EXPECT_EQ(loadCapturingStderr(folder.path),
               "assets: " + folder.file("glasses.png") +
                   " is 128x127 pixels; the show needs at least 128x128\n"
-                  "assets: " + folder.file("darkhelmet.png") +
+                  "assets: " +
+                  folder.file("darkhelmet.png") +
                   " is 64x65 pixels; the show needs exactly 64x64\n");
     EXPECT_EQ(imgGlasses.height, 127);
     EXPECT_EQ(imgDarkHelmet.height, 65);
@@ -145,15 +144,17 @@ TEST_F(LoadImagesFrom, NothingFoundGivesOneLineNamingTheResolvedFolder) {
     EXPECT_EQ(loadCapturingStderr(folder.path + "/no/such/../data"),
               "assets: no pictures could be loaded from " + real + "/no/data/" + hint);
     const std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(loadCapturingStderr("no-such-assets-folder/./data/"),
-              "assets: no pictures could be loaded from " + cwd + "/no-such-assets-folder/data/" + hint);
+    EXPECT_EQ(
+        loadCapturingStderr("no-such-assets-folder/./data/"),
+        "assets: no pictures could be loaded from " + cwd + "/no-such-assets-folder/data/" + hint);
 }
 
 // A folder name too long to open is reported, never cut short into another path.
 TEST_F(LoadImagesFrom, OverlongFolderNameIsNotTruncated) {
     const std::string longDir = "/tmp/" + std::string(5000, 'x') + "/";
     const std::string output = loadCapturingStderr(longDir);
-    EXPECT_EQ(output.rfind("assets: no pictures could be loaded from " + longDir + ";", 0), 0u) << output;
+    EXPECT_EQ(output.rfind("assets: no pictures could be loaded from " + longDir + ";", 0), 0u)
+        << output;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1);
     for (const PackEntry& entry : packEntries()) EXPECT_EQ(entry.slot->pixels, nullptr);
 }

@@ -45,7 +45,8 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 namespace {

@@ -25,15 +25,15 @@ using HeardAt = std::function<double(int64_t)>;
 
 struct Played {
     std::vector<int64_t> ns;
-    std::vector<int64_t> clock;   // readMusicClock
-    std::vector<double> heard;    // the truth at the same moments
+    std::vector<int64_t> clock;  // readMusicClock
+    std::vector<double> heard;   // the truth at the same moments
 };
 
 // Writes every 10 ms (plus `lateness` per write), each reporting latency = handed - heard,
 // with `reportNoiseMs` of random error, or kLatencyUnknown while `unknown` says so. The
 // writer keeps `queueMs` ahead of what is heard. Reads every ms up to endNs.
 Played simulate(const HeardAt& heardAt, double queueMs, int64_t endNs, double reportNoiseMs = 0,
-             const std::function<bool(int64_t)>& unknown = nullptr) {
+                const std::function<bool(int64_t)>& unknown = nullptr) {
     MusicClock clock;
     resetMusicClock(clock, 0);
     std::mt19937 random(99);
@@ -45,8 +45,8 @@ Played simulate(const HeardAt& heardAt, double queueMs, int64_t endNs, double re
         while (nextWrite <= now) {
             const double heard = heardAt(nextWrite);
             // Fill up to the queue the server wants.
-            int64_t bytes =
-                std::max<int64_t>(0, int64_t(std::max(0.0, heard) + queueMs * kBytesPerMs) - handed);
+            int64_t bytes = std::max<int64_t>(
+                0, int64_t(std::max(0.0, heard) + queueMs * kBytesPerMs) - handed);
             bytes = std::max<int64_t>(bytes & ~int64_t(3), 4);
             int64_t latency = int64_t(double(handed) - heard + noise(random) * kBytesPerMs);
             if (unknown && unknown(nextWrite)) latency = kLatencyUnknown;

@@ -83,14 +83,15 @@ TEST(MusicClock, FourTimes44100BytesIsOneSecond) {
 // handed over, and reads one second of bytes one second after that sound began.
 TEST(MusicClock, RegularCallbacksGiveTheHeardPosition) {
     const int64_t start = 5 * kMs;
-    const std::vector<Read> reads = simulate(regularCallbacks(200, start), 1 << 30, kBuffer, 3000 * kMs);
+    const std::vector<Read> reads =
+        simulate(regularCallbacks(200, start), 1 << 30, kBuffer, 3000 * kMs);
     expectSmooth(reads);
     // Latency of one buffer: the first buffer is heard from the second callback on.
     const int64_t heardFrom = start + std::llround(kPeriodNs);
     EXPECT_LE(largestDeviationMs(reads, heardFrom, 1 << 30), 0.01);
     const Read oneSecondIn = reads[size_t((heardFrom + 1000 * kMs) / kMs)];
-    EXPECT_NEAR(musicBytesToSeconds(oneSecondIn.bytes),
-                double(oneSecondIn.ns - heardFrom) / 1e9, 1e-5);
+    EXPECT_NEAR(musicBytesToSeconds(oneSecondIn.bytes), double(oneSecondIn.ns - heardFrom) / 1e9,
+                1e-5);
 }
 
 // Before the first callback nothing has been heard.
@@ -198,7 +199,8 @@ TEST(MusicClock, ReaderDoesNotWaitForAnInterruptedWriter) {
 TEST(MusicClock, ResetStartsOver) {
     MusicClock clock;
     resetMusicClock(clock, 0);
-    for (int k = 0; k < 10; ++k) noteDeviceCallback(clock, std::llround(k * kPeriodNs), kBuffer, kBuffer, 0);
+    for (int k = 0; k < 10; ++k)
+        noteDeviceCallback(clock, std::llround(k * kPeriodNs), kBuffer, kBuffer, 0);
     EXPECT_GT(readMusicClock(clock, 200 * kMs), 0);
     resetMusicClock(clock, 300 * kMs);
     EXPECT_EQ(readMusicClock(clock, 301 * kMs), 0);

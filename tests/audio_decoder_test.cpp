@@ -69,7 +69,8 @@ std::vector<uint8_t> pngBytes() {
     stbi_write_png_to_func(
         [](void* context, void* data, int size) {
             auto* out = static_cast<std::vector<uint8_t>*>(context);
-            out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+            out->insert(out->end(), static_cast<uint8_t*>(data),
+                        static_cast<uint8_t*>(data) + size);
         },
         &png, 32, 32, 4, pixels.data(), 32 * 4);
     return png;
@@ -77,9 +78,16 @@ std::vector<uint8_t> pngBytes() {
 
 // A 10-byte ID3v2.4 header and `body` bytes of padding.
 std::vector<uint8_t> id3v2Tag(size_t body) {
-    std::vector<uint8_t> tag = {'I', 'D', '3', 4, 0, 0,
-                                uint8_t(body >> 21 & 0x7F), uint8_t(body >> 14 & 0x7F),
-                                uint8_t(body >> 7 & 0x7F), uint8_t(body & 0x7F)};
+    std::vector<uint8_t> tag = {'I',
+                                'D',
+                                '3',
+                                4,
+                                0,
+                                0,
+                                uint8_t(body >> 21 & 0x7F),
+                                uint8_t(body >> 14 & 0x7F),
+                                uint8_t(body >> 7 & 0x7F),
+                                uint8_t(body & 0x7F)};
     tag.resize(10 + body, 0);
     return tag;
 }
@@ -222,7 +230,8 @@ TEST(MusicFile, NamesWhyAFileCannotBeRead) {
     for (const auto& c : cases) {
         std::vector<uint8_t> bytes = {1, 2, 3};
         std::string reason;
-        EXPECT_FALSE(readRegularFile(c.first.c_str(), kMaxMusicFileBytes, bytes, reason)) << c.first;
+        EXPECT_FALSE(readRegularFile(c.first.c_str(), kMaxMusicFileBytes, bytes, reason))
+            << c.first;
         EXPECT_EQ(reason, c.second) << c.first;
         EXPECT_TRUE(bytes.empty());
     }

@@ -13,7 +13,8 @@ std::vector<int16_t> makeTonePcm(const TestTone& tone) {
     for (size_t i = 0; i < frames; ++i) {
         double value = 1500.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * double(i) / tone.rate);
         if (i == click) value = 30000.0;
-        for (int c = 0; c < tone.channels; ++c) pcm[i * size_t(tone.channels) + size_t(c)] = int16_t(value);
+        for (int c = 0; c < tone.channels; ++c)
+            pcm[i * size_t(tone.channels) + size_t(c)] = int16_t(value);
     }
     return pcm;
 }
@@ -41,10 +42,11 @@ std::vector<uint8_t> encodeMp3(const std::vector<int16_t>& pcm, int rate, int ch
         throw std::runtime_error("lame_init_params failed");
     }
     std::vector<uint8_t> mp3(size_t(frames) * 5 / 4 + 7200 + 16384);
-    int used = tone.channels == 1
-        ? lame_encode_buffer(lame, pcm.data(), pcm.data(), frames, mp3.data(), int(mp3.size()))
-        : lame_encode_buffer_interleaved(lame, const_cast<short*>(pcm.data()), frames, mp3.data(),
-                                         int(mp3.size()));
+    int used =
+        tone.channels == 1
+            ? lame_encode_buffer(lame, pcm.data(), pcm.data(), frames, mp3.data(), int(mp3.size()))
+            : lame_encode_buffer_interleaved(lame, const_cast<short*>(pcm.data()), frames,
+                                             mp3.data(), int(mp3.size()));
     if (used < 0) throw std::runtime_error("lame_encode_buffer failed");
     const int flushed = lame_encode_flush(lame, mp3.data() + used, int(mp3.size()) - used);
     if (flushed < 0) throw std::runtime_error("lame_encode_flush failed");

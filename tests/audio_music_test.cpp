@@ -50,7 +50,8 @@ std::string trackFile() {
 struct RemoveTrackFile : testing::Environment {
     void TearDown() override { std::remove(trackFile().c_str()); }
 };
-testing::Environment* const removeTrackFile = testing::AddGlobalTestEnvironment(new RemoveTrackFile);
+testing::Environment* const removeTrackFile =
+    testing::AddGlobalTestEnvironment(new RemoveTrackFile);
 
 // Reads the position every 2 ms until it passes `length` or 10 s have passed; every read
 // must be monotonic. Past the end it goes on in real time: 100 ms later it has moved on
@@ -163,15 +164,15 @@ TEST(MusicDeathTest, NoDeviceWarnsOnceAndKeepsTime) {
             initMusicFrom(track.c_str());
             startMusic();
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (musicSeconds() < 0.1 && std::chrono::steady_clock::now() < deadline) {
-            }
+            while (musicSeconds() < 0.1 && std::chrono::steady_clock::now() < deadline) {}
             std::exit(musicSeconds() >= 0.1 ? 0 : 2);
         },
         testing::ExitedWithCode(0),
-        "^audio: " + track + " lasts 0.4 s, less than the show's 128.8 s; the show runs on in "
-        "silence after it\n"
-        "audio: no output device \\(sound server: [^\n]*; SDL audio: [^\n]*\\); playing on a "
-        "silent clock\n$");
+        "^audio: " + track +
+            " lasts 0.4 s, less than the show's 128.8 s; the show runs on in "
+            "silence after it\n"
+            "audio: no output device \\(sound server: [^\n]*; SDL audio: [^\n]*\\); playing on a "
+            "silent clock\n$");
 }
 
 // Ending the process while the audio thread runs, as Escape does, is clean: nothing the

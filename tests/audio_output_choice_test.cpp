@@ -37,8 +37,9 @@ TEST(OutputChoice, PlanFollowsIntroAudio) {
         EXPECT_EQ(plan.order, c.order) << name;
         EXPECT_EQ(!plan.warning.empty(), c.warns) << name;
     }
-    EXPECT_EQ(planOutputs("alsa").warning,
-              "audio: INTRO_AUDIO=alsa is not one of pulse, sdl, none; choosing the output as usual");
+    EXPECT_EQ(
+        planOutputs("alsa").warning,
+        "audio: INTRO_AUDIO=alsa is not one of pulse, sdl, none; choosing the output as usual");
 }
 
 // The first choice plays without a word; a fallback says what failed and what plays, on one
@@ -49,9 +50,10 @@ TEST(OutputChoice, NoticeOnlyWhenNotTheFirstChoice) {
     EXPECT_EQ(outputNotice({}, K::Silent), "");
     EXPECT_EQ(outputNotice({{K::Pulse, "Connection refused"}}, K::Sdl),
               "audio: no sound server (Connection refused); playing through SDL audio");
-    EXPECT_EQ(outputNotice({{K::Pulse, "Connection refused"}, {K::Sdl, "No such device"}}, K::Silent),
-              "audio: no output device (sound server: Connection refused; SDL audio: No such "
-              "device); playing on a silent clock");
+    EXPECT_EQ(
+        outputNotice({{K::Pulse, "Connection refused"}, {K::Sdl, "No such device"}}, K::Silent),
+        "audio: no output device (sound server: Connection refused; SDL audio: No such "
+        "device); playing on a silent clock");
     EXPECT_EQ(outputNotice({{K::Sdl, "Audio target 'x' not available"}}, K::Silent),
               "audio: no output device (SDL audio: Audio target 'x' not available); playing on "
               "a silent clock");

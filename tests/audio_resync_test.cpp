@@ -56,11 +56,11 @@ struct GapCase {
 }  // namespace
 
 TEST(Mp3FrameRun, FrameLengthsFollowTheHeaders) {
-    const uint8_t mpeg1Layer3At128k[] = {0xFF, 0xFB, 0x90, 0x64};       // 417 bytes
-    const uint8_t padded[] = {0xFF, 0xFB, 0x92, 0x64};                  // 418
-    const uint8_t mpeg2Layer3At64k22050[] = {0xFF, 0xF3, 0x80, 0xC4};   // 208
-    const uint8_t mpeg1Layer2At192k48k[] = {0xFF, 0xFD, 0xA4, 0x04};    // 576
-    const uint8_t mpeg1Layer1At32k32k[] = {0xFF, 0xFF, 0x18, 0x04};     // 48
+    const uint8_t mpeg1Layer3At128k[] = {0xFF, 0xFB, 0x90, 0x64};      // 417 bytes
+    const uint8_t padded[] = {0xFF, 0xFB, 0x92, 0x64};                 // 418
+    const uint8_t mpeg2Layer3At64k22050[] = {0xFF, 0xF3, 0x80, 0xC4};  // 208
+    const uint8_t mpeg1Layer2At192k48k[] = {0xFF, 0xFD, 0xA4, 0x04};   // 576
+    const uint8_t mpeg1Layer1At32k32k[] = {0xFF, 0xFF, 0x18, 0x04};    // 48
     EXPECT_EQ(mpegFrameBytes(mpeg1Layer3At128k), 417u);
     EXPECT_EQ(mpegFrameBytes(padded), 418u);
     EXPECT_EQ(mpegFrameBytes(mpeg2Layer3At64k22050), 208u);

@@ -26,7 +26,8 @@ inline ::testing::AssertionResult sameCanvas(const ArgbGfx& actual, const ArgbGf
             const uint32_t a = actual.pixels[size_t(y) * size_t(actual.pitch) + size_t(x)];
             const uint32_t e = expected.pixels[size_t(y) * size_t(expected.pitch) + size_t(x)];
             if (a != e && differing++ == 0)
-                std::snprintf(first, sizeof first, "(%d, %d) is 0x%08X, expected 0x%08X", x, y, a, e);
+                std::snprintf(first, sizeof first, "(%d, %d) is 0x%08X, expected 0x%08X", x, y, a,
+                              e);
         }
     if (differing == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << differing << " pixels differ, first " << first;

@@ -99,8 +99,11 @@ TEST(DataMusic, KickOnTheBeatGrid) {
         // energy[i] = sum of squares of the mono frames before at - search - span + i.
         long first = at - search - span;
         std::vector<double> energy(1, 0.0);
-        for (long n = first; n < at + search + span; ++n) energy.push_back(energy.back() + mono(t, n) * mono(t, n));
-        auto rms = [&](long from) { return std::sqrt((energy[from + span - first] - energy[from - first]) / span); };
+        for (long n = first; n < at + search + span; ++n)
+            energy.push_back(energy.back() + mono(t, n) * mono(t, n));
+        auto rms = [&](long from) {
+            return std::sqrt((energy[from + span - first] - energy[from - first]) / span);
+        };
         long onset = at - search;
         double bestRise = -1;
         for (long n = at - search; n < at + search; ++n) {
@@ -111,7 +114,8 @@ TEST(DataMusic, KickOnTheBeatGrid) {
             }
         }
         EXPECT_GT(bestRise, 0.1 * 32768);
-        EXPECT_LE(std::labs(onset - at), tolerance) << "onset " << (onset - at) * 1000.0 / kRate << " ms off";
+        EXPECT_LE(std::labs(onset - at), tolerance)
+            << "onset " << (onset - at) * 1000.0 / kRate << " ms off";
     }
 }
 
@@ -141,7 +145,8 @@ TEST(DataMusic, EndsInSilence) {
     ASSERT_GT(frames, lastBeat);
     int loudest = 0;
     for (long n = frames - lastBeat; n < frames; ++n)
-        loudest = std::max({loudest, std::abs(static_cast<int>(t.samples[2 * n])), std::abs(static_cast<int>(t.samples[2 * n + 1]))});
+        loudest = std::max({loudest, std::abs(static_cast<int>(t.samples[2 * n])),
+                            std::abs(static_cast<int>(t.samples[2 * n + 1]))});
     EXPECT_LE(loudest, 8);
 }
 

@@ -72,9 +72,12 @@ TEST(DataPictures, DecodeWithSizesAndAlphaTheShowNeeds) {
         size_t opaque = 0, transparent = 0, other = 0;
         for (size_t i = 3; i < pic.rgba.size(); i += 4) {
             uint8_t a = pic.rgba[i];
-            if (a == 255) ++opaque;
-            else if (a == 0) ++transparent;
-            else ++other;
+            if (a == 255)
+                ++opaque;
+            else if (a == 0)
+                ++transparent;
+            else
+                ++other;
         }
         EXPECT_EQ(other, 0u);
         if (rule.alpha == Alpha::Opaque) {
@@ -99,7 +102,8 @@ TEST(DataPictures, LonestarCornersAreTransparent) {
     Decoded pic;
     ASSERT_TRUE(decode("lonestar.png", pic));
     for (int y : {0, 63})
-        for (int x : {0, 63}) EXPECT_EQ(pic.rgba[(static_cast<size_t>(y) * 64 + x) * 4 + 3], 0) << x << "," << y;
+        for (int x : {0, 63})
+            EXPECT_EQ(pic.rgba[(static_cast<size_t>(y) * 64 + x) * 4 + 3], 0) << x << "," << y;
 }
 
 // The animation moves: frames 1 to 32 (the burst and the four-per-beat run) each differ

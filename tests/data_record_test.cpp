@@ -18,11 +18,13 @@ TEST(DataRecord, RecordTextRoundTrips) {
     record.digests["b.png"] = std::string(64, 'b');
     record.digests["jtranim/a.png"] = std::string(64, 'a');
     const std::string text = formatPackRecord(record, {"jtranim/a.png", "missing.png", "b.png"});
-    EXPECT_EQ(text, "make-data 1\n" + std::string(64, 'a') + "  jtranim/a.png\n" + std::string(64, 'b') +
-                        "  b.png\n");
+    EXPECT_EQ(text, "make-data 1\n" + std::string(64, 'a') + "  jtranim/a.png\n" +
+                        std::string(64, 'b') + "  b.png\n");
 
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "data_record_test.version";
-    std::ofstream(path) << text << "not a digest  x.png\n" << std::string(64, 'A') << "  upper.png\n"
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "data_record_test.version";
+    std::ofstream(path) << text << "not a digest  x.png\n"
+                        << std::string(64, 'A') << "  upper.png\n"
                         << std::string(64, 'c') << " one-space.png\n";
     PackRecord read;
     ASSERT_TRUE(readPackRecord(path.string(), read));

@@ -47,7 +47,8 @@ TEST_F(FloorZoomEffect, TopRowColumns) {
         EXPECT_EQ(pixelAt(canvas, c, 0), sourceCode(u, 0)) << "column " << c;
     }
     // The bottom row steps one source column per canvas column, 26 to 89.
-    for (int32_t c = 0; c < 64; ++c) EXPECT_EQ(pixelAt(canvas, c, 63), sourceCode(26 + c, 0)) << "column " << c;
+    for (int32_t c = 0; c < 64; ++c)
+        EXPECT_EQ(pixelAt(canvas, c, 63), sourceCode(26 + c, 0)) << "column " << c;
     // Column 32 shows source column 58 in every row.
     for (int32_t r = 0; r < 64; ++r) EXPECT_EQ(pixelAt(canvas, 32, r) & 0xFF, 58u) << "row " << r;
 }
@@ -93,7 +94,8 @@ TEST_F(FloorZoomEffect, SmallPictureIsClampedToItsOwnLastColumnAndRow) {
 
     fillGlasses(1, 1);
     floorZoomEffect(canvas, 20);
-    for (int32_t i = 0; i < 64 * 64; ++i) ASSERT_EQ(canvas.pixels[i], sourceCode(0, 0)) << "pixel " << i;
+    for (int32_t i = 0; i < 64 * 64; ++i)
+        ASSERT_EQ(canvas.pixels[i], sourceCode(0, 0)) << "pixel " << i;
 }
 
 TEST_F(FloorZoomEffect, WithoutPictureTheCanvasBecomesZero) {
@@ -132,12 +134,15 @@ TEST_F(FloorZoomEffect, WritesOnlyTheCanvasOwnTopLeft64By64) {
 TEST_F(FloorZoomEffect, NonFiniteBeatsStayInsideThePicture) {
     // Scroll of -inf or NaN counts as row 0, +inf as row 127.
     fillGlasses(128, 128);
-    const struct { double beat; uint32_t row; } cases[] = {
-        {-INFINITY, 0}, {NAN, 0}, {INFINITY, 127}, {1e300, 127}, {-1e300, 0}};
+    const struct {
+        double beat;
+        uint32_t row;
+    } cases[] = {{-INFINITY, 0}, {NAN, 0}, {INFINITY, 127}, {1e300, 127}, {-1e300, 0}};
     for (const auto& c : cases) {
         ArgbGfx canvas;
         setUpCanvas(canvas);
         floorZoomEffect(canvas, c.beat);
-        for (int32_t r = 0; r < 64; ++r) ASSERT_EQ((pixelAt(canvas, 5, r) >> 8) & 0xFF, c.row) << "row " << r;
+        for (int32_t r = 0; r < 64; ++r)
+            ASSERT_EQ((pixelAt(canvas, 5, r) >> 8) & 0xFF, c.row) << "row " << r;
     }
 }

@@ -14,7 +14,8 @@ void fillRasberry() {
     for (int32_t y = 0; y < 24; ++y)
         for (int32_t x = 0; x < 24; ++x) {
             const bool transparent = std::abs(x - y) < 3;
-            imgRasberry.pixels[y * 24 + x] = transparent ? 0x7F00FF00u : 0xFF000000u | uint32_t(y << 8 | x);
+            imgRasberry.pixels[y * 24 + x] =
+                transparent ? 0x7F00FF00u : 0xFF000000u | uint32_t(y << 8 | x);
         }
 }
 
@@ -42,7 +43,8 @@ TEST_F(SpokesEffect, AtBeatZeroSpokeIPointsAtAngleIAndRasberryIsAtRow12) {
     spokesEffect(canvas, 0);
     expected.color = 0x2040E0;
     for (int i = 0; i < 10; ++i)
-        expected.lineSmooth(32, 32, float(32 + 30 * std::sin(double(i))), float(32 + 30 * std::cos(double(i))));
+        expected.lineSmooth(32, 32, float(32 + 30 * std::sin(double(i))),
+                            float(32 + 30 * std::cos(double(i))));
     blitMasked(expected, imgRasberry, 20, 12);
     EXPECT_TRUE(sameCanvas(canvas, expected));
     // Spoke 0 runs straight down: its last point (32, 61) gives (32, 62) half the colour.
@@ -67,8 +69,10 @@ TEST_F(SpokesEffect, ClearsTheCanvasFirst) {
 TEST_F(SpokesEffect, RasberryRowIsTruncatedAndSpokesTurnAtTheirOwnSpeed) {
     // 18 - 6 cos(beat): 24 at pi, 16.7 (truncated to 16) at 1.352, 12 at 4 pi.
     fillRasberry();
-    const struct { double beat; int32_t row; } cases[] = {
-        {kPi, 24}, {1.352, 16}, {-1.352, 16}, {4 * kPi, 12}};
+    const struct {
+        double beat;
+        int32_t row;
+    } cases[] = {{kPi, 24}, {1.352, 16}, {-1.352, 16}, {4 * kPi, 12}};
     for (const auto& c : cases) {
         ArgbGfx canvas, expected;
         setUpCanvas(canvas);

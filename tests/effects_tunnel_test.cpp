@@ -29,7 +29,8 @@ TEST(BoxTunnel, EndPointsAreRoundedOnceFromTheDoubleHalfSide) {
         const TunnelSquare square = tunnelSquare(c.square, 0);
         EXPECT_EQ(square.lo, c.lo) << "square " << c.square;
         EXPECT_EQ(square.hi, c.hi) << "square " << c.square;
-        EXPECT_EQ(modelSquareEnds(c.square, 0, TunnelRounding::HalfSideFirst).lo, c.loIfHalfSideRounded);
+        EXPECT_EQ(modelSquareEnds(c.square, 0, TunnelRounding::HalfSideFirst).lo,
+                  c.loIfHalfSideRounded);
     }
     // Every square at a spread of phases follows the same reading.
     for (double phase : {0.0, 0.15, 0.16, 0.535, 0.99, 3.7, -0.5})
@@ -68,7 +69,8 @@ TEST(BoxTunnel, TheRoundingShowsOnTheCanvasAtPhaseZero) {
     EXPECT_TRUE(sameCanvas(canvas, once));
     int differing = 0;
     for (int32_t y = 0; y < 64; ++y)
-        for (int32_t x = 0; x < 64; ++x) differing += pixelAt(once, x, y) != pixelAt(halfSideFirst, x, y);
+        for (int32_t x = 0; x < 64; ++x)
+            differing += pixelAt(once, x, y) != pixelAt(halfSideFirst, x, y);
     EXPECT_EQ(differing, 4);
 }
 
@@ -92,8 +94,8 @@ TEST(BoxTunnel, CornerLoLoGetsTwoPointsAndHiHiNone) {
 }
 
 TEST(BoxTunnel, NonFinitePhaseDrawsNothing) {
-    for (double phase : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                         std::nan("")}) {
+    for (double phase : {std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity(), std::nan("")}) {
         ArgbGfx canvas;
         setUpCanvas(canvas);
         canvas.color = 0xFFFFFF;

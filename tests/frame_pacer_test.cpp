@@ -19,9 +19,9 @@ struct LoopRun {
 
 // Runs frames through a pacer for `duration` from t = 1 s. swapReturn(start, i) is when
 // frame i's swap returns; oversleep(i) how late the sleep after frame i wakes.
-LoopRun simulate(FramePacer pacer, int64_t duration,
-             const std::function<int64_t(int64_t, int)>& swapReturn,
-             const std::function<int64_t(int)>& oversleep = [](int) { return int64_t(0); }) {
+LoopRun simulate(
+    FramePacer pacer, int64_t duration, const std::function<int64_t(int64_t, int)>& swapReturn,
+    const std::function<int64_t(int)>& oversleep = [](int) { return int64_t(0); }) {
     LoopRun run;
     int64_t t = kSecond;
     for (int i = 0; t < kSecond + duration; ++i) {
@@ -36,7 +36,9 @@ LoopRun simulate(FramePacer pacer, int64_t duration,
 }
 
 // Swaps that return 2 ms after the work began: a driver ignoring the swap interval.
-int64_t earlySwap(int64_t start, int) { return start + 2 * kMs; }
+int64_t earlySwap(int64_t start, int) {
+    return start + 2 * kMs;
+}
 
 TEST(FramePacer, UnknownRefreshIsTakenAs60Hz) {
     EXPECT_EQ(makeFramePacer(0).periodNs, kSecond / 60);
@@ -51,7 +53,8 @@ TEST(FramePacer, EarlySwapsArePacedToTheRefresh) {
         const LoopRun run = simulate(pacer, 10 * kSecond - kMs, earlySwap);
         ASSERT_EQ(int(run.starts.size()), 10 * hz) << hz << " Hz";
         for (size_t i = 0; i < run.starts.size(); ++i)
-            ASSERT_EQ(run.starts[i], kSecond + int64_t(i) * pacer.periodNs) << hz << " Hz, frame " << i;
+            ASSERT_EQ(run.starts[i], kSecond + int64_t(i) * pacer.periodNs)
+                << hz << " Hz, frame " << i;
     }
 }
 
@@ -64,9 +67,10 @@ TEST(FramePacer, SwapsThatWaitForTheRefreshKeepTheirRate) {
         int64_t phaseNs;    // when the first refresh after the loop's start comes
         int64_t workNs;     // drawing before the swap
     };
-    for (const Display d : {Display{kSecond / 60, 5 * kMs, kMs}, Display{kSecond / 60, 5 * kMs, 7 * kMs},
-                            Display{kSecond * 1001 / 60000, 1 * kMs, kMs},
-                            Display{kSecond / 59, 2 * kMs, 3 * kMs}, Display{kSecond / 61, 15 * kMs, kMs}}) {
+    for (const Display d :
+         {Display{kSecond / 60, 5 * kMs, kMs}, Display{kSecond / 60, 5 * kMs, 7 * kMs},
+          Display{kSecond * 1001 / 60000, 1 * kMs, kMs}, Display{kSecond / 59, 2 * kMs, 3 * kMs},
+          Display{kSecond / 61, 15 * kMs, kMs}}) {
         // The swap returns at the first refresh after the work.
         auto swapAtRefresh = [&d](int64_t start, int) {
             const int64_t first = kSecond + d.phaseNs;
@@ -84,8 +88,8 @@ TEST(FramePacer, SwapsThatWaitForTheRefreshKeepTheirRate) {
 
 // Frames slower than a refresh run back to back, as without pacing.
 TEST(FramePacer, SlowFramesAreNotDelayed) {
-    const LoopRun run = simulate(makeFramePacer(60), kSecond,
-                             [](int64_t start, int) { return start + 40 * kMs; });
+    const LoopRun run =
+        simulate(makeFramePacer(60), kSecond, [](int64_t start, int) { return start + 40 * kMs; });
     EXPECT_EQ(run.sleeps, 0);
     EXPECT_EQ(run.starts.size(), 25u);
 }
@@ -94,12 +98,14 @@ TEST(FramePacer, SlowFramesAreNotDelayed) {
 // busy machine; a stall of several refreshes starts it afresh, with no burst after.
 TEST(FramePacer, LateFramesKeepTheRateWithoutBursts) {
     const FramePacer pacer = makeFramePacer(60);
-    const LoopRun jitter = simulate(pacer, 10 * kSecond - kMs, earlySwap,
-                                [](int i) { return i % 10 == 3 ? int64_t(25 * kMs) : int64_t(0); });
+    const LoopRun jitter = simulate(pacer, 10 * kSecond - kMs, earlySwap, [](int i) {
+        return i % 10 == 3 ? int64_t(25 * kMs) : int64_t(0);
+    });
     EXPECT_EQ(jitter.starts.size(), 600u);
     for (size_t i = 0; i < jitter.starts.size(); ++i) {
         const int64_t behind = jitter.starts[i] - (kSecond + int64_t(i) * pacer.periodNs);
-        ASSERT_TRUE(behind >= 0 && behind <= 25 * kMs) << "frame " << i << " " << behind << " ns late";
+        ASSERT_TRUE(behind >= 0 && behind <= 25 * kMs)
+            << "frame " << i << " " << behind << " ns late";
         // Frame 4 of every ten starts late, frame 5 straight after it, and 6 on time again.
         if (i % 10 != 4 && i % 10 != 5) {
             ASSERT_EQ(behind, 0) << "frame " << i << ", back on the schedule";
@@ -107,7 +113,7 @@ TEST(FramePacer, LateFramesKeepTheRateWithoutBursts) {
     }
 
     const LoopRun stall = simulate(pacer, 2 * kSecond, earlySwap,
-                               [](int i) { return i == 30 ? int64_t(100 * kMs) : int64_t(0); });
+                                   [](int i) { return i == 30 ? int64_t(100 * kMs) : int64_t(0); });
     for (size_t i = 32; i < stall.starts.size(); ++i)  // no burst after the stall
         ASSERT_EQ(stall.starts[i] - stall.starts[i - 1], pacer.periodNs) << "frame " << i;
     EXPECT_EQ(stall.starts[31] - stall.starts[30], pacer.periodNs + 100 * kMs);

@@ -29,7 +29,9 @@ struct Random {
         state ^= state >> 27;
         return state * 2685821657736338717ull;
     }
-    float uniform(float lo, float hi) { return lo + float(double(next() >> 11) * 0x1p-53) * (hi - lo); }
+    float uniform(float lo, float hi) {
+        return lo + float(double(next() >> 11) * 0x1p-53) * (hi - lo);
+    }
     int below(int n) { return int(next() % uint64_t(n)); }
 };
 
@@ -46,9 +48,16 @@ float nearBorder(Random& r, int32_t size) {
 }
 
 float oddValue(Random& r) {
-    const float values[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                            -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 3e9f, -3e9f,
-                            std::numeric_limits<float>::denorm_min(), -0.0f, 4096.5f};
+    const float values[] = {std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            1e30f,
+                            -1e30f,
+                            3e9f,
+                            -3e9f,
+                            std::numeric_limits<float>::denorm_min(),
+                            -0.0f,
+                            4096.5f};
     return values[r.below(10)];
 }
 
@@ -62,15 +71,18 @@ Line randomLine(Random& r, int32_t w, int32_t h, float maxLength) {
     Line l{};
     switch (r.below(8)) {
     case 0:  // inside and around the canvas
-        l = {r.uniform(-3, w + 3.0f), r.uniform(-3, h + 3.0f), r.uniform(-3, w + 3.0f), r.uniform(-3, h + 3.0f)};
+        l = {r.uniform(-3, w + 3.0f), r.uniform(-3, h + 3.0f), r.uniform(-3, w + 3.0f),
+             r.uniform(-3, h + 3.0f)};
         break;
     case 1: {  // a spoke from the centre, up to thousands of pixels long
         const float angle = r.uniform(0, 6.2832f), length = r.uniform(0, maxLength);
-        l = {w * 0.5f, h * 0.5f, w * 0.5f + length * std::sin(angle), h * 0.5f + length * std::cos(angle)};
+        l = {w * 0.5f, h * 0.5f, w * 0.5f + length * std::sin(angle),
+             h * 0.5f + length * std::cos(angle)};
         break;
     }
     case 2:  // crossing the canvas from far outside
-        l = {r.uniform(-far, far), r.uniform(-far, far), r.uniform(-far, far), r.uniform(-far, far)};
+        l = {r.uniform(-far, far), r.uniform(-far, far), r.uniform(-far, far),
+             r.uniform(-far, far)};
         break;
     case 3:  // end points on and beside the borders
         l = {nearBorder(r, w), nearBorder(r, h), nearBorder(r, w), nearBorder(r, h)};
@@ -84,16 +96,19 @@ Line randomLine(Random& r, int32_t w, int32_t h, float maxLength) {
     }
     case 5: {  // degenerate: a point, or shorter than a pixel
         const float x = r.uniform(-2, w + 2.0f), y = r.uniform(-2, h + 2.0f);
-        l = {x, y, x + r.uniform(-0.9f, 0.9f) * float(r.below(2)), y + r.uniform(-0.9f, 0.9f) * float(r.below(2))};
+        l = {x, y, x + r.uniform(-0.9f, 0.9f) * float(r.below(2)),
+             y + r.uniform(-0.9f, 0.9f) * float(r.below(2))};
         break;
     }
     case 6:  // one or more non-finite or huge coordinates
-        l = {r.uniform(-100, 100), r.uniform(-100, 100), r.uniform(-100, 100), r.uniform(-100, 100)};
+        l = {r.uniform(-100, 100), r.uniform(-100, 100), r.uniform(-100, 100),
+             r.uniform(-100, 100)};
         for (float* v : {&l.x0, &l.y0, &l.x1, &l.y1})
             if (r.below(3) == 0) *v = oddValue(r);
         break;
     default:  // long and nearly parallel to an edge, grazing it
-        l = {r.uniform(-far, -100), nearBorder(r, h), r.uniform(w + 100.0f, far), nearBorder(r, h) + r.uniform(-1, 1)};
+        l = {r.uniform(-far, -100), nearBorder(r, h), r.uniform(w + 100.0f, far),
+             nearBorder(r, h) + r.uniform(-1, 1)};
         if (r.below(2)) l = {l.y0, l.x0, l.y1, l.x1};
         break;
     }
@@ -117,7 +132,8 @@ void compareWalks(uint64_t seed, int32_t w, int32_t h, int lines, float maxLengt
         fast.lineSmooth(l.x0, l.y0, l.x1, l.y1);
         lineSmoothLiteral(literal, l.x0, l.y0, l.x1, l.y1);
         ASSERT_EQ(std::memcmp(fast.pixels, literal.pixels, bytes), 0)
-            << "line " << n << " from (" << l.x0 << ", " << l.y0 << ") to (" << l.x1 << ", " << l.y1 << ")"
+            << "line " << n << " from (" << l.x0 << ", " << l.y0 << ") to (" << l.x1 << ", " << l.y1
+            << ")"
             << " on " << w << " x " << h;
     }
 }

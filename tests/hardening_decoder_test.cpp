@@ -47,7 +47,8 @@ size_t clickFrame(Bytes file) {
     std::vector<int16_t> samples;
     int16_t buffer[2 * 1000];
     for (;;) {
-        const size_t got = decodeMp3(decoder.get(), reinterpret_cast<uint8_t*>(buffer), sizeof buffer);
+        const size_t got =
+            decodeMp3(decoder.get(), reinterpret_cast<uint8_t*>(buffer), sizeof buffer);
         samples.insert(samples.end(), buffer, buffer + got / 2);
         if (got < sizeof buffer) break;
     }

@@ -52,13 +52,15 @@ std::string problemLoading(const TempFolder& folder, const std::vector<uint8_t>&
 TEST(LoaderReason, ControlBytesFromTheFileAreEscaped) {
     TempFolder folder;
     const uint8_t type[4] = {0x1B, '[', '2', 'J'};
-    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "corrupt PNG (\\x1b[2J PNG chunk not known)");
+    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)),
+              "corrupt PNG (\\x1b[2J PNG chunk not known)");
 }
 
 TEST(LoaderReason, BytesAbove127AreEscaped) {
     TempFolder folder;
     const uint8_t type[4] = {'Q', 0xC3, 0xA9, 'Z'};
-    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)), "corrupt PNG (Q\\xc3\\xa9Z PNG chunk not known)");
+    EXPECT_EQ(problemLoading(folder, pngWithChunk(folder, type)),
+              "corrupt PNG (Q\\xc3\\xa9Z PNG chunk not known)");
 }
 
 // A chunk type starting with NUL leaves the decoder's reason empty.
@@ -112,7 +114,8 @@ TEST(LoaderFileProblem, MissingAndEmptyFilesAreNamedPlainly) {
 TEST(LoaderFileProblem, JpegHuffmanTableWithTooManyCodesIsRefused) {
     TempFolder folder;
     const std::vector<uint8_t> overrun = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x01, 0x01, 0xFF, 0xE0};
-    EXPECT_EQ(problemLoading(folder, overrun), "corrupt JPEG: a Huffman table lists more than 256 codes");
+    EXPECT_EQ(problemLoading(folder, overrun),
+              "corrupt JPEG: a Huffman table lists more than 256 codes");
 }
 
 TEST(LoaderFileProblem, HuffmanTablesAreCountedTableByTable) {

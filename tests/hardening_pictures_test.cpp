@@ -46,7 +46,8 @@ TEST(HostilePictures, PaletteControlsDecodeExactly) {
         // Pass 1 gives (0,0) 1; pass 4 (2,0) 2; pass 5 (0,2) 0 and (2,2) 1; pass 6 (1,0) 1,
         // (3,0) 2, (1,2) 2, (3,2) 0; pass 7 rows 1 and 3: 0 1 2 1 and 2 1 0 0.
         {"control-png-palette-interlaced",
-         {green, green, blue, blue, red, green, blue, green, red, blue, green, red, blue, green, red, red}},
+         {green, green, blue, blue, red, green, blue, green, red, blue, green, red, blue, green,
+          red, red}},
     };
     for (const Expected& e : cases) {
         SCOPED_TRACE(e.name);
@@ -57,7 +58,8 @@ TEST(HostilePictures, PaletteControlsDecodeExactly) {
         ArgbGfx slot;
         std::string problem;
         ASSERT_TRUE(tryLoadImageInto(path.c_str(), slot, problem)) << problem;
-        EXPECT_EQ(std::vector<uint32_t>(slot.pixels, slot.pixels + slot.width * slot.height), e.pixels);
+        EXPECT_EQ(std::vector<uint32_t>(slot.pixels, slot.pixels + slot.width * slot.height),
+                  e.pixels);
     }
 }
 
@@ -70,12 +72,16 @@ TEST(PictureBudget, CheckedFromTheHeader) {
     ArgbGfx slot;
     std::string problem;
     uint64_t bytes = 0;
-    EXPECT_EQ(loadPictureWithin(path.c_str(), slot, 64 * 32 * 4 - 1, bytes, problem), PictureLoad::overBudget);
+    EXPECT_EQ(loadPictureWithin(path.c_str(), slot, 64 * 32 * 4 - 1, bytes, problem),
+              PictureLoad::overBudget);
     EXPECT_EQ(bytes, 64u * 32u * 4u);
     EXPECT_EQ(slot.pixels, nullptr);
-    EXPECT_EQ(loadPictureWithin(path.c_str(), slot, 64 * 32 * 4, bytes, problem), PictureLoad::loaded) << problem;
+    EXPECT_EQ(loadPictureWithin(path.c_str(), slot, 64 * 32 * 4, bytes, problem),
+              PictureLoad::loaded)
+        << problem;
     EXPECT_EQ(slot.width, 64);
     writeBytes(path, pngHeaderOnly(5000, 5000));
     EXPECT_EQ(loadPictureWithin(path.c_str(), slot, 1, bytes, problem), PictureLoad::refused);
-    EXPECT_EQ(problem, "cannot load " + path + ": 5000x5000 pixels would decode to more than 64 MiB");
+    EXPECT_EQ(problem,
+              "cannot load " + path + ": 5000x5000 pixels would decode to more than 64 MiB");
 }

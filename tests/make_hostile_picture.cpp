@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     FILE* out = std::fopen(argv[2], "wb");
-    if (!out || std::fwrite(c.bytes.data(), 1, c.bytes.size(), out) != c.bytes.size() || std::fclose(out) != 0) {
+    if (!out || std::fwrite(c.bytes.data(), 1, c.bytes.size(), out) != c.bytes.size() ||
+        std::fclose(out) != 0) {
         std::fprintf(stderr, "make_hostile_picture: cannot write %s\n", argv[2]);
         return 1;
     }

@@ -36,12 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ParseOptions,
     testing::Values(
         // no options: everything stays zero (pop-up over the virtual screen)
-        OptionCase{"intro", 0, 0, 0, 0, false},
-        OptionCase{"", 0, 0, 0, 0, false},
-        OptionCase{"intro -f1", 0, 0, 0, 0, true},
-        OptionCase{"intro -f0", 0, 0, 0, 0, false},
-        OptionCase{"intro -f7", 0, 0, 0, 0, true},
-        OptionCase{"intro -w640", 640, 0, 0, 0, false},
+        OptionCase{"intro", 0, 0, 0, 0, false}, OptionCase{"", 0, 0, 0, 0, false},
+        OptionCase{"intro -f1", 0, 0, 0, 0, true}, OptionCase{"intro -f0", 0, 0, 0, 0, false},
+        OptionCase{"intro -f7", 0, 0, 0, 0, true}, OptionCase{"intro -w640", 640, 0, 0, 0, false},
         OptionCase{"intro -w640 -h360 -x10 -y20", 640, 360, 10, 20, false},
         // the minus of the value starts an option "1", which is ignored
         OptionCase{"intro -x-100", 0, 0, -100, 0, false},

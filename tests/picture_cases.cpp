@@ -72,8 +72,8 @@ Bytes text(const std::string& s) {
 
 }  // namespace
 
-Bytes pngOf(uint32_t w, uint32_t h, uint8_t depth, uint8_t colour, uint8_t interlace, const Bytes& raw,
-            const std::vector<PngChunk>& before) {
+Bytes pngOf(uint32_t w, uint32_t h, uint8_t depth, uint8_t colour, uint8_t interlace,
+            const Bytes& raw, const std::vector<PngChunk>& before) {
     return pngWithData(w, h, depth, colour, interlace, deflated(raw), before);
 }
 
@@ -92,7 +92,8 @@ Bytes zlibOfZeros(uint64_t bytes) {
             z.next_out = block.data();
             z.avail_out = uInt(block.size());
             deflate(&z, flush);
-            written.insert(written.end(), block.data(), block.data() + (block.size() - z.avail_out));
+            written.insert(written.end(), block.data(),
+                           block.data() + (block.size() - z.avail_out));
         } while (z.avail_out == 0);
         return written;
     };
@@ -104,7 +105,8 @@ Bytes zlibOfZeros(uint64_t bytes) {
     while (left >= kStep) {
         if (steps < 3) {
             const Bytes written = run(kStep, Z_SYNC_FLUSH);
-            if (steps == 2 && written != repeated) throw std::runtime_error("deflate blocks differ");
+            if (steps == 2 && written != repeated)
+                throw std::runtime_error("deflate blocks differ");
             if (steps >= 1) repeated = written;
             out.insert(out.end(), written.begin(), written.end());
         } else {
@@ -121,7 +123,8 @@ Bytes zlibOfZeros(uint64_t bytes) {
     if (steps > 3) {
         // Adler-32 of n zero bytes: the sum stays 1, the sum of sums is n.
         const uint32_t adler = uint32_t(bytes % 65521) << 16 | 1;
-        for (int i = 0; i < 4; ++i) out[out.size() - 4 + size_t(i)] = uint8_t(adler >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            out[out.size() - 4 + size_t(i)] = uint8_t(adler >> (24 - 8 * i));
     }
     return out;
 }
@@ -151,7 +154,8 @@ std::vector<PictureCase> hostilePictureCases() {
     Bytes ppm16 = text("P6\n512 512\n65535\n");
     ppm16.resize(ppm16.size() + 512 * 512 * 6, 0x40);  // about 2 MB
     add("ppm-16-bit-2mb", ppm16, "unsupported picture format (PNM)");
-    add("ppm-width-over-2^32", text("P6\n4294967360 1\n255\n\x01\x02\x03"), "unsupported picture format (PNM)");
+    add("ppm-width-over-2^32", text("P6\n4294967360 1\n255\n\x01\x02\x03"),
+        "unsupported picture format (PNM)");
     add("ppm-header-4096", text("P6\n4096 4096\n255\n"), "unsupported picture format (PNM)");
     Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x10, 0x00, 0x10, 32, 0};
     add("tga-header-4096", tga, "unsupported picture format (unknown image type)");
@@ -164,7 +168,7 @@ std::vector<PictureCase> hostilePictureCases() {
     bmpTopDown.resize(54, 0);
     bmpTopDown[10] = 54;
     bmpTopDown[14] = 40;
-    bmpTopDown[18] = 64;                                               // width 64
+    bmpTopDown[18] = 64;                                                             // width 64
     bmpTopDown[22] = 0xC0, bmpTopDown[23] = bmpTopDown[24] = bmpTopDown[25] = 0xFF;  // height -64
     bmpTopDown[26] = 1, bmpTopDown[28] = 24;
     bmpTopDown.resize(54 + 64 * 64 * 3, 0x55);
@@ -178,10 +182,13 @@ std::vector<PictureCase> hostilePictureCases() {
     const Bytes pixel = {0, 10, 20, 30, 255};
     add("png-width-0", pngOf(0, 64, 8, 6, 0, pixel), "corrupt PNG: its header gives 0x64 pixels");
     add("png-colour-type-5", pngOf(1, 1, 8, 5, 0, pixel), "corrupt PNG: unknown colour type 5");
-    add("png-rgb-4-bit", pngOf(1, 1, 4, 2, 0, pixel), "corrupt PNG: RGB pictures cannot have 4-bit samples");
+    add("png-rgb-4-bit", pngOf(1, 1, 4, 2, 0, pixel),
+        "corrupt PNG: RGB pictures cannot have 4-bit samples");
     add("png-interlace-2", pngOf(1, 1, 8, 6, 2, pixel), "corrupt PNG: unknown interlace method 2");
-    add("png-30000", pngOf(30000, 30000, 8, 6, 0, pixel), "30000x30000 pixels would decode to more than 64 MiB");
-    add("png-5000", pngOf(5000, 5000, 8, 6, 0, pixel), "5000x5000 pixels would decode to more than 64 MiB");
+    add("png-30000", pngOf(30000, 30000, 8, 6, 0, pixel),
+        "30000x30000 pixels would decode to more than 64 MiB");
+    add("png-5000", pngOf(5000, 5000, 8, 6, 0, pixel),
+        "5000x5000 pixels would decode to more than 64 MiB");
     add("png-width-2^32-1", pngOf(0xFFFFFFFFu, 1, 8, 6, 0, pixel),
         "4294967295x1 pixels would decode to more than 64 MiB");
     Bytes chunk2g = kSignature;
@@ -196,7 +203,8 @@ std::vector<PictureCase> hostilePictureCases() {
     // Found by fuzzing: a chunk claiming 1 GiB that the file does not hold made the
     // decoder reserve the gigabyte before finding the data missing.
     Bytes idatClaims = chunk2g;
-    idatClaims[8 + 25] = 0x40, idatClaims[8 + 26] = 0, idatClaims[8 + 27] = 0, idatClaims[8 + 28] = 0x14;
+    idatClaims[8 + 25] = 0x40, idatClaims[8 + 26] = 0, idatClaims[8 + 27] = 0,
+                   idatClaims[8 + 28] = 0x14;
     add("png-idat-claims-1-gib", idatClaims, "truncated file (outofdata)");
     add("png-chunk-length-2^31", chunk2g,
         "corrupt PNG: chunk IDAT claims 2147483648 bytes, more than a PNG chunk may hold");
@@ -205,10 +213,14 @@ std::vector<PictureCase> hostilePictureCases() {
     add("png-truncated", truncated, "truncated file (outofdata)");
 
     // PNG data: more than the header implies, palette indices beyond the palette.
-    add("png-1x1-inflating-to-1-gib", pngWithData(1, 1, 8, 6, 0, zlibOfZeros(uint64_t(1) << 30), {}),
-        "corrupt PNG: its image data inflates to more than 4101 bytes where its 1x1 header implies 5");
-    add("png-64x64-inflating-to-64-mib", pngWithData(64, 64, 8, 6, 0, zlibOfZeros(uint64_t(64) << 20), {}),
-        "corrupt PNG: its image data inflates to more than 20544 bytes where its 64x64 header implies 16448");
+    add("png-1x1-inflating-to-1-gib",
+        pngWithData(1, 1, 8, 6, 0, zlibOfZeros(uint64_t(1) << 30), {}),
+        "corrupt PNG: its image data inflates to more than 4101 bytes where its 1x1 header implies "
+        "5");
+    add("png-64x64-inflating-to-64-mib",
+        pngWithData(64, 64, 8, 6, 0, zlibOfZeros(uint64_t(64) << 20), {}),
+        "corrupt PNG: its image data inflates to more than 20544 bytes where its 64x64 header "
+        "implies 16448");
     Bytes indices;  // 4 x 4, 8-bit indices with the Paeth filter: raw 0..2, index 5 at (3, 3)
     for (int y = 0; y < 4; ++y) {
         indices.push_back(0);
@@ -221,7 +233,8 @@ std::vector<PictureCase> hostilePictureCases() {
     add("png-palette-index-after-filter", pngOf(4, 1, 8, 3, 0, sub, {palette3}),
         "corrupt PNG: palette index 3 beyond its palette of 3 colours");
     // 4 x 2, 2-bit, interlaced: passes 1, 4, 6 and 7 (one row each); index 3 in the last.
-    add("png-palette-2-bit-interlaced", pngOf(4, 2, 2, 3, 1, Bytes{0, 0x00, 0, 0x00, 0, 0x00, 0, 0xC0}, {palette3}),
+    add("png-palette-2-bit-interlaced",
+        pngOf(4, 2, 2, 3, 1, Bytes{0, 0x00, 0, 0x00, 0, 0x00, 0, 0xC0}, {palette3}),
         "corrupt PNG: palette index 3 beyond its palette of 3 colours");
 
     // JPEG: tables and frames the decoder cannot take.
@@ -234,7 +247,8 @@ std::vector<PictureCase> hostilePictureCases() {
     laterOverrun.insert(laterOverrun.begin() + 2, 70, 0xFF);
     const Bytes table257 = {0xFF, 0xC4, 0x00, 0x13, 0x10, 200, 57};
     laterOverrun.insert(laterOverrun.begin() + 72, table257.begin(), table257.end());
-    add("jpeg-fill-bytes-before-dht", laterOverrun, "corrupt JPEG: a Huffman table lists more than 256 codes");
+    add("jpeg-fill-bytes-before-dht", laterOverrun,
+        "corrupt JPEG: a Huffman table lists more than 256 codes");
     Bytes undefinedTable = jpeg;
     undefinedTable[findMarker(undefinedTable, 0xDA) + 6] = 0x23;  // first component: DC 2, AC 3
     add("jpeg-undefined-huffman-table", undefinedTable,
@@ -254,7 +268,8 @@ std::vector<PictureCase> hostilePictureCases() {
     add("jpeg-65535x65535", huge, "65535x65535 pixels would decode to more than 64 MiB");
     Bytes heightLater = jpeg;
     heightLater[frame + 5] = heightLater[frame + 6] = 0;
-    add("jpeg-height-0", heightLater, "unsupported picture format (JPEG whose height follows its image data)");
+    add("jpeg-height-0", heightLater,
+        "unsupported picture format (JPEG whose height follows its image data)");
 
     // Controls that load: the cases above are refusals of what is wrong, not of the formats.
     Bytes palette2Bit;  // 4 x 2, 2-bit indices 0 1 2 0 / 2 1 0 1

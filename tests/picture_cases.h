@@ -27,8 +27,8 @@ struct PngChunk {
     std::string type;
     Bytes body;
 };
-Bytes pngOf(uint32_t w, uint32_t h, uint8_t depth, uint8_t colour, uint8_t interlace, const Bytes& raw,
-            const std::vector<PngChunk>& before = {});
+Bytes pngOf(uint32_t w, uint32_t h, uint8_t depth, uint8_t colour, uint8_t interlace,
+            const Bytes& raw, const std::vector<PngChunk>& before = {});
 
 // A zlib stream of `bytes` zero bytes, built from one repeated deflate block: a stream
 // inflating to gigabytes costs megabytes and milliseconds.

@@ -43,7 +43,8 @@ std::string readFile(const fs::path& path) {
 
 // Pixel (x, y) of the test helmet: every byte varies, alpha on both sides of 0x80.
 uint32_t helmetPixel(int x, int y) {
-    const uint32_t r = uint32_t(x * 4 + 1), g = uint32_t(y * 4 + 2), b = uint32_t((x ^ y) * 3 & 0xFF);
+    const uint32_t r = uint32_t(x * 4 + 1), g = uint32_t(y * 4 + 2),
+                   b = uint32_t((x ^ y) * 3 & 0xFF);
     const uint32_t a = uint32_t((x + y * 64) * 7 & 0xFF);
     return a << 24 | b << 16 | g << 8 | r;
 }
@@ -53,7 +54,8 @@ std::string helmetBytes() {
     std::string bytes;
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
-            for (int shift = 0; shift < 32; shift += 8) bytes.push_back(char(helmetPixel(x, y) >> shift & 0xFF));
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(char(helmetPixel(x, y) >> shift & 0xFF));
     return bytes;
 }
 
@@ -66,7 +68,8 @@ Picture readPng(const fs::path& path) {
     Picture pic;
     stbi_uc* data = stbi_load(path.c_str(), &pic.width, &pic.height, &pic.channels, 0);
     if (data) {
-        pic.bytes.assign(data, data + size_t(pic.width) * size_t(pic.height) * size_t(pic.channels));
+        pic.bytes.assign(data,
+                         data + size_t(pic.width) * size_t(pic.height) * size_t(pic.channels));
         stbi_image_free(data);
     }
     return pic;
@@ -91,7 +94,8 @@ void fillHelmet(ArgbGfx& canvas) {
 
 std::vector<std::string> filesIn(const fs::path& dir) {
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -105,14 +109,16 @@ protected:
         fs::create_directories(work_ / "data");
         fs::create_directories(work_ / "run");
         const std::string bytes = helmetBytes();
-        ASSERT_TRUE(stbi_write_png((work_ / "data/darkhelmet.png").c_str(), 64, 64, 4, bytes.data(), 64 * 4));
+        ASSERT_TRUE(stbi_write_png((work_ / "data/darkhelmet.png").c_str(), 64, 64, 4, bytes.data(),
+                                   64 * 4));
     }
 
     // intro-render with args (a shell word list) in dir, run/ by default.
     Outcome render(const std::string& args, const fs::path& dir = {}) const {
         const fs::path cwd = dir.empty() ? work_ / "run" : dir;
-        const std::string command = "cd '" + cwd.string() + "' && '" INTRO_RENDER "' " + args + " >'" +
-                                    (work_ / "stdout").string() + "' 2>'" + (work_ / "stderr").string() + "'";
+        const std::string command = "cd '" + cwd.string() + "' && '" INTRO_RENDER "' " + args +
+                                    " >'" + (work_ / "stdout").string() + "' 2>'" +
+                                    (work_ / "stderr").string() + "'";
         const int status = std::system(command.c_str());
         Outcome run;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -139,7 +145,7 @@ TEST_F(RenderCli, RawCanvasIsItsBytesInMemoryOrder) {
 // Frames follow one another in the order of the arguments, 16384 bytes each.
 TEST_F(RenderCli, RawFramesConcatenateInArgumentOrder) {
     const Outcome run = render(std::string("--beat ") + kHelmetBeat + " --beat " + kBlackBeat +
-                           " --beats 0:1:0.1 --time 14.2 --raw -o -");
+                               " --beats 0:1:0.1 --time 14.2 --raw -o -");
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.out.size(), 14 * kCanvasBytes);
     EXPECT_EQ(run.out.substr(0, kCanvasBytes), helmetBytes());
@@ -174,11 +180,12 @@ TEST_F(RenderCli, PngIsRgbInSharpBlocks) {
 }
 
 TEST_F(RenderCli, PngFolderNumbersTheMomentsInOrder) {
-    const Outcome run = render(std::string("--beat ") + kBlackBeat + " --beats 35.5:35.7:0.1 -o seq/a/");
+    const Outcome run =
+        render(std::string("--beat ") + kBlackBeat + " --beats 35.5:35.7:0.1 -o seq/a/");
     ASSERT_EQ(run.status, 0) << run.err;
     const fs::path seq = work_ / "run/seq/a";
-    EXPECT_EQ(filesIn(seq), (std::vector<std::string>{"frame_00000.png", "frame_00001.png", "frame_00002.png",
-                                                      "frame_00003.png"}));
+    EXPECT_EQ(filesIn(seq), (std::vector<std::string>{"frame_00000.png", "frame_00001.png",
+                                                      "frame_00002.png", "frame_00003.png"}));
     ArgbGfx helmet, black;
     fillHelmet(helmet);
     black.allocate(64, 64);
@@ -191,8 +198,8 @@ TEST_F(RenderCli, PngFolderNumbersTheMomentsInOrder) {
 // Two columns of cells 64 wide and 71 high (thumbnail, gap of 2, label of 5) with margins
 // and gaps of 4 on grey, the whole sheet scaled by 2.
 TEST_F(RenderCli, SheetLaysOutLabelledThumbnails) {
-    const Outcome run = render(std::string("--beat ") + kHelmetBeat + " --beat " + kBlackBeat + " --time 14.2" +
-                           " --sheet sheet.png --cols 2 --scale 2");
+    const Outcome run = render(std::string("--beat ") + kHelmetBeat + " --beat " + kBlackBeat +
+                               " --time 14.2" + " --sheet sheet.png --cols 2 --scale 2");
     ASSERT_EQ(run.status, 0) << run.err;
     const Picture pic = readPng(work_ / "run/sheet.png");
     ASSERT_EQ(pic.width, 280);
@@ -212,7 +219,8 @@ TEST_F(RenderCli, SheetLaysOutLabelledThumbnails) {
     for (const auto& cell : cells) {
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x)
-                expected.pixels[(cell.top + y) * 140 + cell.left + x] = cell.helmet ? helmetPixel(x, y) : 0;
+                expected.pixels[(cell.top + y) * 140 + cell.left + x] =
+                    cell.helmet ? helmetPixel(x, y) : 0;
         expected.drawText(cell.left, cell.top + 66, cell.label);
     }
     EXPECT_EQ(pic.bytes, scaledRgb(expected, 2));
@@ -235,8 +243,9 @@ TEST_F(RenderCli, BadArgumentsExitWith2AndOneLine) {
         {"--beats 0:1:0 --raw -o x.raw", "--beats 0:1:0: STEP must be greater than 0"},
         {"--beat 1 --beat 2 -o x.png", "-o x.png holds one moment, not 2; use -o DIR/ for several"},
         {"--beat 1 -o x.png --scale 1000", "--scale: '1000' is not a whole number from 1 to 64"},
-        {"--fps 60 --video x.gif", "--video x.gif: a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames "
-                                   "per second, not 60"},
+        {"--fps 60 --video x.gif",
+         "--video x.gif: a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames "
+         "per second, not 60"},
         {"--beat 1 --sheet x.png --raw", "--raw needs -o FILE or -o -"},
     };
     for (const auto& c : cases) {
@@ -258,8 +267,10 @@ TEST_F(RenderCli, DataFolderNamedMustHoldThePictures) {
     } cases[] = {
         {"--data nowhere", "intro-render: --data nowhere/: No such file or directory\n"},
         {"--data plain", "intro-render: --data plain/: Not a directory\n"},
-        {"--data empty/", "intro-render: --data empty/: the folder holds none of the show's pictures\n"},
-        {"--data \"$(printf 'x\\033[2J')\"", "intro-render: --data x\\x1b[2J/: No such file or directory\n"},
+        {"--data empty/",
+         "intro-render: --data empty/: the folder holds none of the show's pictures\n"},
+        {"--data \"$(printf 'x\\033[2J')\"",
+         "intro-render: --data x\\x1b[2J/: No such file or directory\n"},
     };
     for (const auto& c : cases) {
         const Outcome run = render(c.args + " --beat 1 --raw -o out.raw");
@@ -294,11 +305,12 @@ TEST_F(RenderCli, ShorterSequenceRemovesTheStaleFrames) {
         std::ofstream(work_ / "run/seq" / other) << "the user's";
     run = render(std::string("--beat ") + kHelmetBeat + " --beat 1 -o seq/");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err.substr(run.err.rfind("intro-render: ")),
-              "intro-render: removed 4 frames of an earlier run from seq/ (frame_00002.png and on)\n");
+    EXPECT_EQ(
+        run.err.substr(run.err.rfind("intro-render: ")),
+        "intro-render: removed 4 frames of an earlier run from seq/ (frame_00002.png and on)\n");
     EXPECT_EQ(filesIn(work_ / "run/seq"),
-              (std::vector<std::string>{"frame_00000.png", "frame_000001.png", "frame_00001.png", "frame_00009.jpg",
-                                        "frame_0001.png", "notes.txt"}));
+              (std::vector<std::string>{"frame_00000.png", "frame_000001.png", "frame_00001.png",
+                                        "frame_00009.jpg", "frame_0001.png", "notes.txt"}));
     ArgbGfx helmet;
     fillHelmet(helmet);
     EXPECT_EQ(readPng(work_ / "run/seq/frame_00000.png").bytes, scaledRgb(helmet, 1));
@@ -307,11 +319,13 @@ TEST_F(RenderCli, ShorterSequenceRemovesTheStaleFrames) {
 // A reader that closes the pipe early has what it wanted: status 0, no message.
 TEST_F(RenderCli, PipeClosedEarlyEndsQuietly) {
     const fs::path dir = work_ / "run";
-    const std::string command = "cd '" + dir.string() + "' && { '" INTRO_RENDER "' --beats 0:300:1 --raw -o - " +
+    const std::string command = "cd '" + dir.string() +
+                                "' && { '" INTRO_RENDER "' --beats 0:300:1 --raw -o - " +
                                 "2>err; echo $? >status; } | head -c 100 >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(readFile(dir / "status"), "0\n");
-    EXPECT_EQ(readFile(dir / "err").find("intro-render"), std::string::npos) << readFile(dir / "err");
+    EXPECT_EQ(readFile(dir / "err").find("intro-render"), std::string::npos)
+        << readFile(dir / "err");
 }
 
 // An existing device or FIFO is written to, never renamed over.
@@ -322,8 +336,10 @@ TEST_F(RenderCli, DevicesAndPipesAreWrittenDirectly) {
 
     const fs::path dir = work_ / "run";
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
-    const std::string command = "cd '" + dir.string() + "' && { timeout 10 cat pipe > got & '" INTRO_RENDER "' --data ../data " +
-                                "--beat " + kHelmetBeat + " --raw -o pipe 2>/dev/null; status=$?; wait; exit $status; }";
+    const std::string command =
+        "cd '" + dir.string() +
+        "' && { timeout 10 cat pipe > got & '" INTRO_RENDER "' --data ../data " + "--beat " +
+        kHelmetBeat + " --raw -o pipe 2>/dev/null; status=$?; wait; exit $status; }";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));

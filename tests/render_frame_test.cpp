@@ -44,7 +44,8 @@ protected:
         fillPicture(imgRasberry, 24, 20, 5);
     }
     void TearDown() override {
-        for (ArgbGfx* slot : {&imgDarkHelmet, &imgGlasses, &animFrames[0], &imgLonestar, &imgRasberry})
+        for (ArgbGfx* slot :
+             {&imgDarkHelmet, &imgGlasses, &animFrames[0], &imgLonestar, &imgRasberry})
             slot->allocate(-1, -1);
     }
 };

@@ -32,7 +32,8 @@ TEST(ScaledImage, PixelsBecomeSharpBlocksOfTheirBytes) {
             ASSERT_EQ(out.size(), size_t(3 * scale * 2 * scale * channels));
             for (int32_t y = 0; y < 2 * scale; ++y)
                 for (int32_t x = 0; x < 3 * scale; ++x) {
-                    const uint32_t p = 0xA0B0C0D0u + 0x11111111u * uint32_t(x / scale + 3 * (y / scale));
+                    const uint32_t p =
+                        0xA0B0C0D0u + 0x11111111u * uint32_t(x / scale + 3 * (y / scale));
                     const uint8_t* at = &out[size_t((y * 3 * scale + x) * channels)];
                     EXPECT_EQ(at[0], p & 0xFF);
                     EXPECT_EQ(at[1], p >> 8 & 0xFF);
@@ -137,13 +138,16 @@ TEST(Sheet, ThumbnailAndLabelLandInTheirCell) {
 
     // Cell 2 is the first of the second row: left 4, top 4 + 71 + 4.
     expected.allocate(layout.width, layout.height);
-    for (int32_t i = 0; i < layout.width * layout.height; ++i) expected.pixels[i] = kSheetBackground;
+    for (int32_t i = 0; i < layout.width * layout.height; ++i)
+        expected.pixels[i] = kSheetBackground;
     for (int32_t y = 0; y < 64; ++y)
-        for (int32_t x = 0; x < 64; ++x) expected.pixels[(79 + y) * layout.width + 4 + x] = canvas.pixels[y * 64 + x];
+        for (int32_t x = 0; x < 64; ++x)
+            expected.pixels[(79 + y) * layout.width + 4 + x] = canvas.pixels[y * 64 + x];
     expected.color = kSheetLabelColor;
     expected.drawText(4, 79 + 66, "7.5");
     for (int32_t i = 0; i < layout.width * layout.height; ++i)
-        ASSERT_EQ(sheet.pixels[i], expected.pixels[i]) << "pixel " << i % layout.width << ", " << i / layout.width;
+        ASSERT_EQ(sheet.pixels[i], expected.pixels[i])
+            << "pixel " << i % layout.width << ", " << i / layout.width;
 }
 
 }  // namespace

@@ -37,8 +37,9 @@ std::vector<double> beatsOf(const MomentSource& source) {
 // A + i x STEP for each i: repeated addition would give 0.7999999999999999 for the ninth
 // and 0.9999999999999999 for the last.
 TEST(Moments, BeatRangeValuesAreComputedFromTheirIndex) {
-    const std::vector<double> expected = {0,   0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6000000000000001,
-                                          0.7000000000000001, 0.8, 0.9, 1};
+    const std::vector<double> expected = {
+        0,   0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6000000000000001, 0.7000000000000001,
+        0.8, 0.9, 1};
     EXPECT_EQ(beatsOf(beats(0, 1, 0.1)), expected);
 }
 

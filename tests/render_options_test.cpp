@@ -43,12 +43,13 @@ TEST(RenderOptions, OneMomentToOnePng) {
 
 // Moment arguments keep their order and may repeat; the total is counted.
 TEST(RenderOptions, MixedMomentsKeepTheirOrder) {
-    const Parsed p = parse({"--time", "3.2", "--beats", "0:1:0.1", "--beat", "7", "--time", "3.2", "-o", "out/"});
+    const Parsed p = parse(
+        {"--time", "3.2", "--beats", "0:1:0.1", "--beat", "7", "--time", "3.2", "-o", "out/"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.output, OutputKind::PngFolder);
     EXPECT_EQ(p.options.momentCount, 14);
-    const MomentSource::Kind kinds[] = {MomentSource::Kind::Time, MomentSource::Kind::Beats, MomentSource::Kind::Beat,
-                                        MomentSource::Kind::Time};
+    const MomentSource::Kind kinds[] = {MomentSource::Kind::Time, MomentSource::Kind::Beats,
+                                        MomentSource::Kind::Beat, MomentSource::Kind::Time};
     ASSERT_EQ(p.options.moments.size(), 4u);
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(p.options.moments[i].kind, kinds[i]) << i;
 }
@@ -74,8 +75,8 @@ TEST(RenderOptions, VideoDefaults) {
     EXPECT_FALSE(p.options.lossless);
     EXPECT_FALSE(p.options.toGiven);
 
-    p = parse({"--fps", "10", "--video", "clip.webm", "--from", "1", "--to", "2", "--scale", "2", "--lossless",
-               "--no-audio", "--progress"});
+    p = parse({"--fps", "10", "--video", "clip.webm", "--from", "1", "--to", "2", "--scale", "2",
+               "--lossless", "--no-audio", "--progress"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.videoFormat, VideoFormat::Webm);
     EXPECT_EQ(p.options.moments[0].first, 1);
@@ -107,7 +108,8 @@ TEST(RenderOptions, TinyNumbersUnderflowToZero) {
 }
 
 TEST(RenderOptions, SheetTakesColumns) {
-    const Parsed p = parse({"--beats", "0:335:4", "--sheet", "show.png", "--cols", "10", "--scale", "2"});
+    const Parsed p =
+        parse({"--beats", "0:335:4", "--sheet", "show.png", "--cols", "10", "--scale", "2"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.output, OutputKind::Sheet);
     EXPECT_EQ(p.options.columns, 10);
@@ -138,41 +140,54 @@ TEST(RenderOptions, BadLinesAreRefusedWithTheirReason) {
         {{"--time", "-1e999", "-o", "a.png"}, "--time: '-1e999' is out of range"},
         {{"--beat", "inf", "-o", "a.png"}, "--beat: 'inf' is not a finite number"},
         {{"--beat", "1\x1b[31m", "-o", "a.png"}, "--beat: '1\\x1b[31m' is not a finite number"},
-        {{"--beats", "0:1", "-o", "d/"}, "--beats: expected A:B:STEP with three numbers, got '0:1'"},
+        {{"--beats", "0:1", "-o", "d/"},
+         "--beats: expected A:B:STEP with three numbers, got '0:1'"},
         {{"--beats", "0:1:0", "-o", "d/"}, "--beats 0:1:0: STEP must be greater than 0"},
         {{"--beats", "0:1:-1", "-o", "d/"}, "--beats 0:1:-1: STEP must be greater than 0"},
         {{"--beats", "2:1:1", "-o", "d/"}, "--beats 2:1:1: A lies after B, so there is no moment"},
         {{"--beats", "0:1e9:1", "--raw", "-o", "-"}, "more than 10000000 moments"},
-        {{"--beat", "1", "-o", "a.png", "--scale", "0"}, "--scale: '0' is not a whole number from 1 to 64"},
-        {{"--beat", "1", "-o", "a.png", "--scale", "65"}, "--scale: '65' is not a whole number from 1 to 64"},
+        {{"--beat", "1", "-o", "a.png", "--scale", "0"},
+         "--scale: '0' is not a whole number from 1 to 64"},
+        {{"--beat", "1", "-o", "a.png", "--scale", "65"},
+         "--scale: '65' is not a whole number from 1 to 64"},
         {{"--beat", "1", "-o", "a.png", "--scale", "2", "--scale", "3"}, "--scale given twice"},
         {{"--beat", "1", "-o", "a.png", "-o", "b.png"}, "-o given twice"},
-        {{"--beat", "1", "-o", "a.jpg"}, "-o a.jpg: name a .png file or a folder ending in /, or add --raw"},
-        {{"--beat", "1", "--beat", "2", "-o", "a.png"}, "-o a.png holds one moment, not 2; use -o DIR/ for several"},
+        {{"--beat", "1", "-o", "a.jpg"},
+         "-o a.jpg: name a .png file or a folder ending in /, or add --raw"},
+        {{"--beat", "1", "--beat", "2", "-o", "a.png"},
+         "-o a.png holds one moment, not 2; use -o DIR/ for several"},
         {{"--beat", "1", "-o", "-"}, "-o - writes raw canvases to stdout and needs --raw"},
         {{"--beat", "1", "--raw"}, "no output: give -o, --sheet or --video"},
         {{"--beat", "1", "--raw", "--sheet", "s.png"}, "--raw needs -o FILE or -o -"},
         {{"--beat", "1", "--raw", "-o", "d/"}, "--raw writes one file: -o FILE or -o -"},
         {{"--beat", "1", "--raw", "-o", "a.raw", "--scale", "2"},
          "--raw writes the canvases as they are; --scale does not apply"},
-        {{"--beat", "1", "-o", "a.png", "--sheet", "s.png"}, "give only one of -o, --sheet and --video"},
+        {{"--beat", "1", "-o", "a.png", "--sheet", "s.png"},
+         "give only one of -o, --sheet and --video"},
         {{"--beat", "1", "--sheet", "s.jpg"}, "--sheet s.jpg: the sheet is a .png file"},
         {{"--beat", "1", "-o", "a.png", "--cols", "3"}, "--cols belongs to --sheet"},
-        {{"--beat", "1", "--sheet", "s.png", "--cols", "0"}, "--cols: '0' is not a whole number from 1 to 1000"},
-        {{"--beats", "0:3000:1", "--sheet", "s.png", "--scale", "8"}, "would be 4384 x 225632 pixels"},
+        {{"--beat", "1", "--sheet", "s.png", "--cols", "0"},
+         "--cols: '0' is not a whole number from 1 to 1000"},
+        {{"--beats", "0:3000:1", "--sheet", "s.png", "--scale", "8"},
+         "would be 4384 x 225632 pixels"},
         {{"--beat", "1", "--from", "2", "-o", "a.png"}, "--from and --to belong to --fps"},
         {{"--fps", "0", "-o", "d/"}, "--fps: '0' is not a whole number from 1 to 1000"},
         {{"--fps", "10", "--fps", "20", "-o", "d/"}, "--fps given twice"},
         {{"--fps", "10", "--from", "5", "--to", "5", "-o", "d/"}, "--to must lie after --from"},
-        {{"--fps", "10", "--from", "0", "--to", "1e-10", "-o", "d/"}, "--fps: no frame lies between --from and --to"},
-        {{"--fps", "10", "--video", "a.avi"}, "--video a.avi: the name must end in .mp4, .webm or .gif"},
+        {{"--fps", "10", "--from", "0", "--to", "1e-10", "-o", "d/"},
+         "--fps: no frame lies between --from and --to"},
+        {{"--fps", "10", "--video", "a.avi"},
+         "--video a.avi: the name must end in .mp4, .webm or .gif"},
         {{"--beats", "0:8:1", "--video", "a.mp4"}, "--video needs --fps and no other moments"},
-        {{"--fps", "10", "--beat", "3", "--video", "a.mp4"}, "--video needs --fps and no other moments"},
-        {{"--fps", "60", "--video", "a.gif"}, "a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
-                                              "second, not 60"},
+        {{"--fps", "10", "--beat", "3", "--video", "a.mp4"},
+         "--video needs --fps and no other moments"},
+        {{"--fps", "60", "--video", "a.gif"},
+         "a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
+         "second, not 60"},
         {{"--fps", "10", "--video", "a.gif", "--lossless"}, "--lossless: a gif is always paletted"},
         {{"--fps", "10", "--video", "a.mp4", "--scale", "3"},
-         "--video a.mp4: an mp4 keeps the pixel blocks sharp only at an even --scale, not 3 (or add --lossless)"},
+         "--video a.mp4: an mp4 keeps the pixel blocks sharp only at an even --scale, not 3 (or "
+         "add --lossless)"},
         {{"--fps", "10", "-o", "d/", "--no-audio"}, "--no-audio belongs to --video"},
         {{"--fps", "10", "-o", "d/", "--lossless"}, "--lossless belongs to --video"},
         {{"--beat", "1", "-o", "a.png", "--data", ""}, "--data needs a non-empty path"},
@@ -182,7 +197,8 @@ TEST(RenderOptions, BadLinesAreRefusedWithTheirReason) {
     for (const Refusal& c : cases) {
         const Parsed p = parse(c.args);
         EXPECT_FALSE(p.ok) << joined(c.args);
-        EXPECT_NE(p.error.find(c.reason), std::string::npos) << joined(c.args) << "\n  gave: " << p.error;
+        EXPECT_NE(p.error.find(c.reason), std::string::npos)
+            << joined(c.args) << "\n  gave: " << p.error;
     }
 }
 

@@ -13,8 +13,9 @@ const uint32_t kNone = 0x002020FF;
 
 Step title() {
     return [](ArgbGfx& c, double beat) {
-        for (const Step& s : {plain(5, 8, "once upon", kTitleBlue), plain(14, 18, "a time", kTitleBlue),
-                              plain(8, 28, "in 64x64", kTitleBlue), plain(14, 38, "pixels", kTitleBlue)})
+        for (const Step& s :
+             {plain(5, 8, "once upon", kTitleBlue), plain(14, 18, "a time", kTitleBlue),
+              plain(8, 28, "in 64x64", kTitleBlue), plain(14, 38, "pixels", kTitleBlue)})
             s(c, beat);
     };
 }
@@ -33,7 +34,12 @@ TEST_F(Show, JamTheRadarAddsItsWordsAfterBeats10And12) {
     const Step J = plain(20, 17, "JAM", kYellow), T = plain(20, 25, "THE", kYellow),
                R = plain(14, 33, "RADAR", kYellow);
     expectCases({
-        {8, {J}}, {10, {J}}, {up(10), {J, T}}, {12, {J, T}}, {up(12), {J, T, R}}, {down(16), {J, T, R}},
+        {8, {J}},
+        {10, {J}},
+        {up(10), {J, T}},
+        {12, {J, T}},
+        {up(12), {J, T, R}},
+        {down(16), {J, T, R}},
     });
 }
 
@@ -65,7 +71,11 @@ TEST_F(Show, OneManBuildsUpFromBeat35) {
 TEST_F(Show, ShitloadOfMoneyComesInBlock7AfterBeats60To62) {
     const Step S = spokes();
     expectCases({
-        {48, {S}}, {53.5, {S}}, {55, {S}}, {56, {S}}, {60, {S}},
+        {48, {S}},
+        {53.5, {S}},
+        {55, {S}},
+        {56, {S}},
+        {60, {S}},
         {up(60), {S, shitload()}},
         {61, {S, shitload()}},
         {up(61), {S, shitload(), of()}},
@@ -323,8 +333,10 @@ TEST_F(Show, ClosingWordsOfTheFirstHalfAppearLineByLine) {
 // Only the very first window of the second half includes its start.
 TEST_F(Show, EndSecondHalfWindowsAreStrictAfterTheFirst) {
     const uint32_t white = 0x00FFFFFF;
-    const std::vector<Step> brake = {outlined(2, 24, "we brake", white), outlined(2, 34, "for nobody", white)};
-    const std::vector<Step> event = {outlined(2, 24, "#quarkfest", kYellow), outlined(2, 34, "@vantrope", kYellow),
+    const std::vector<Step> brake = {outlined(2, 24, "we brake", white),
+                                     outlined(2, 34, "for nobody", white)};
+    const std::vector<Step> event = {outlined(2, 24, "#quarkfest", kYellow),
+                                     outlined(2, 34, "@vantrope", kYellow),
                                      outlined(2, 44, "2016-11-05", kYellow)};
     const std::vector<Step> credits = {
         outlined(2, 4, "code:", kYellow),   outlined(2, 10, "  tavo", kYellow),

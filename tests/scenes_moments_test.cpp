@@ -38,7 +38,8 @@ TEST_F(Show, RedCrossLiesOverTheFrameAndUnderTheStar) {
 TEST_F(Show, FlashesThenTheStarWithWeDoIt) {
     EXPECT_TRUE(showsAt(141.5, {barf()}));
     EXPECT_TRUE(showsAt(146, {lonestar()}));
-    EXPECT_TRUE(showsAt(149, {lonestar(), outlined(8, 34, "we do it", kRed), outlined(11, 44, " for a", kRed)}));
+    EXPECT_TRUE(showsAt(
+        149, {lonestar(), outlined(8, 34, "we do it", kRed), outlined(11, 44, " for a", kRed)}));
 }
 
 // The pendulum at whole beats: the ends of the arc and its lowest point.
@@ -53,9 +54,12 @@ TEST_F(Show, RasberrySwingsAlongItsArc) {
 // Rises with sin(... x 3.1459f): from row 64 to row 0 at beat 223 and back; the swing is
 // drawn again in front of it.
 TEST_F(Show, HelmetRisesAndSinksBehindTheSwing) {
-    EXPECT_TRUE(showsAt(222, {warpAt(44), rasberryAt(29, 8), picture(imgDarkHelmet, 0, 18), rasberryAt(29, 8)}));
-    EXPECT_TRUE(showsAt(223, {warpAt(45), rasberryAt(20, 27), picture(imgDarkHelmet, 0, 0), rasberryAt(20, 27)}));
-    EXPECT_TRUE(showsAt(224.99, {warpFrom178(), rasberryAt(19, 27), picture(imgDarkHelmet, 0, 63), rasberryAt(19, 27)}));
+    EXPECT_TRUE(showsAt(
+        222, {warpAt(44), rasberryAt(29, 8), picture(imgDarkHelmet, 0, 18), rasberryAt(29, 8)}));
+    EXPECT_TRUE(showsAt(
+        223, {warpAt(45), rasberryAt(20, 27), picture(imgDarkHelmet, 0, 0), rasberryAt(20, 27)}));
+    EXPECT_TRUE(showsAt(224.99, {warpFrom178(), rasberryAt(19, 27), picture(imgDarkHelmet, 0, 63),
+                                 rasberryAt(19, 27)}));
 }
 
 TEST_F(Show, StarSlidesInAndOutAcrossTheEdges) {
@@ -72,12 +76,14 @@ TEST_F(Show, StarSlidesInAndOutAcrossTheEdges) {
 TEST_F(Show, LastMomentOfTheSwitchHasTheTunnelOfItsFormulas) {
     ASSERT_EQ(frameTimeAtSeconds(95.99).beat, 239.975);
     const auto modelledWarp = [](warp_model::TunnelRounding rounding) -> Step {
-        return [rounding](ArgbGfx& c, double beat) { warp_model::modelWarp(c, beat - 178, rounding); };
+        return
+            [rounding](ArgbGfx& c, double beat) { warp_model::modelWarp(c, beat - 178, rounding); };
     };
     ArgbGfx actual, expected, halfSideFirst;
     ASSERT_TRUE(drawFreshFrame(actual, frameTimeAtSeconds(95.99)));
     // The star has slid down to row trunc(64 x 0.975) = 62.
-    compose(expected, 239.975, {modelledWarp(warp_model::TunnelRounding::EndPointsOnce), swing(), lonestar(0, 62)});
+    compose(expected, 239.975,
+            {modelledWarp(warp_model::TunnelRounding::EndPointsOnce), swing(), lonestar(0, 62)});
     compose(halfSideFirst, 239.975,
             {modelledWarp(warp_model::TunnelRounding::HalfSideFirst), swing(), lonestar(0, 62)});
     EXPECT_TRUE(sameCanvas(actual, expected));
@@ -87,7 +93,8 @@ TEST_F(Show, LastMomentOfTheSwitchHasTheTunnelOfItsFormulas) {
 // The warp's time jumps from just under 62 to -42 while the swing runs on at (10, 8).
 TEST_F(Show, AcrossBeat240TheWarpTimeJumpsAndTheSwingRunsOn) {
     const double lastOfBlock29 = down(240);
-    EXPECT_TRUE(showsAt(lastOfBlock29, {warpAt(lastOfBlock29 - 178), rasberryAt(10, 8), lonestar(0, 63)}));
+    EXPECT_TRUE(
+        showsAt(lastOfBlock29, {warpAt(lastOfBlock29 - 178), rasberryAt(10, 8), lonestar(0, 63)}));
     EXPECT_TRUE(showsAt(240, {warpAt(-42), rasberryAt(10, 8)}));
     EXPECT_TRUE(showsAt(240.001, {endWarp(), rasberryAt(10, 8)}));
 }
@@ -104,9 +111,10 @@ TEST_F(Show, EndFlashesPlayTheFlashSequence122BeatsLater) {
 
 // "     it" lands on the line of " jam", one empty cell after it.
 TEST_F(Show, ClosingWordsShareTheirLastLine) {
-    EXPECT_TRUE(showsAt(276.5, {endWarp(), rasberryAt(12, 17), outlined(8, 14, " none", kNone),
-                                outlined(8, 24, " if", kNone), outlined(8, 34, " we", kNone),
-                                outlined(8, 44, " jam", kNone), outlined(8, 44, "     it", kNone)}));
+    EXPECT_TRUE(
+        showsAt(276.5, {endWarp(), rasberryAt(12, 17), outlined(8, 14, " none", kNone),
+                        outlined(8, 24, " if", kNone), outlined(8, 34, " we", kNone),
+                        outlined(8, 44, " jam", kNone), outlined(8, 44, "     it", kNone)}));
 }
 
 TEST_F(Show, ClosingAnimationPlaysFourFramesABeatThenHolds) {
@@ -118,5 +126,6 @@ TEST_F(Show, ClosingAnimationPlaysFourFramesABeatThenHolds) {
 }
 
 TEST_F(Show, QrPictureStaysForGood) {
-    for (double beat : {330.0, 1000.0, 1e9, 1e300}) EXPECT_TRUE(showsAt(beat, {picture(imgLowrezQr)}));
+    for (double beat : {330.0, 1000.0, 1e9, 1e300})
+        EXPECT_TRUE(showsAt(beat, {picture(imgLowrezQr)}));
 }

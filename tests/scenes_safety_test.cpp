@@ -75,7 +75,8 @@ TEST_F(Show, FullCanvasCopyWithoutHelmetClearsAndTheBlockGoesOn) {
     imgDarkHelmet.allocate(-1, -1);
     ArgbGfx actual, expected;
     drawOverLitter(actual, 44.5);
-    compose(expected, 44.5, {outlined(24, 38, "one", kRed), outlined(24, 46, "man", kRed), rasberryAt(20, 24)});
+    compose(expected, 44.5,
+            {outlined(24, 38, "one", kRed), outlined(24, 46, "man", kRed), rasberryAt(20, 24)});
     EXPECT_TRUE(sameCanvas(actual, expected));
 }
 
@@ -94,7 +95,8 @@ TEST_F(Show, TestPackPicturesAreDistinguishable) {
         drawn.emplace_back(canvas.pixels, canvas.pixels + 64 * 64);
     }
     for (size_t i = 0; i < drawn.size(); ++i)
-        for (size_t j = i + 1; j < drawn.size(); ++j) EXPECT_NE(drawn[i], drawn[j]) << i << " " << j;
+        for (size_t j = i + 1; j < drawn.size(); ++j)
+            EXPECT_NE(drawn[i], drawn[j]) << i << " " << j;
 }
 
 TEST_F(Show, EmptySlotsLeaveOnlyTextsAndLines) {

@@ -37,9 +37,15 @@ using Step = std::function<void(ArgbGfx&, double beat)>;
 inline Step picture(const ArgbGfx& slot, int32_t x = 0, int32_t y = 0) {
     return [&slot, x, y](ArgbGfx& c, double) { blitMasked(c, slot, x, y); };
 }
-inline Step frame(int k) { return picture(animFrames[k]); }
-inline Step lonestar(int32_t x = 0, int32_t y = 0) { return picture(imgLonestar, x, y); }
-inline Step barf() { return picture(imgBarf); }
+inline Step frame(int k) {
+    return picture(animFrames[k]);
+}
+inline Step lonestar(int32_t x = 0, int32_t y = 0) {
+    return picture(imgLonestar, x, y);
+}
+inline Step barf() {
+    return picture(imgBarf);
+}
 inline Step outlined(int32_t x, int32_t y, const char* text, uint32_t color) {
     return [=](ArgbGfx& c, double) { drawOutlinedText(c, x, y, text, color); };
 }
@@ -49,11 +55,21 @@ inline Step plain(int32_t x, int32_t y, const char* text, uint32_t color) {
         c.drawText(x, y, text);
     };
 }
-inline Step jam() { return outlined(21, 34, "jam", 0x003333FF); }
-inline Step it() { return outlined(24, 44, "it", 0x003333FF); }
-inline Step shitload() { return outlined(8, 14, "SHITLOAD", 0x0030FF60); }
-inline Step of() { return outlined(8, 24, "   OF", 0x0030FF60); }
-inline Step money() { return outlined(11, 34, " money", 0x0030FF60); }
+inline Step jam() {
+    return outlined(21, 34, "jam", 0x003333FF);
+}
+inline Step it() {
+    return outlined(24, 44, "it", 0x003333FF);
+}
+inline Step shitload() {
+    return outlined(8, 14, "SHITLOAD", 0x0030FF60);
+}
+inline Step of() {
+    return outlined(8, 24, "   OF", 0x0030FF60);
+}
+inline Step money() {
+    return outlined(11, 34, " money", 0x0030FF60);
+}
 inline Step spokes() {
     return [](ArgbGfx& c, double beat) { spokesEffect(c, beat); };
 }
@@ -75,12 +91,15 @@ inline Step endWarp() {
         warpEffect(c, d + d);
     };
 }
-inline Step rasberryAt(int32_t x, int32_t y) { return picture(imgRasberry, x, y); }
+inline Step rasberryAt(int32_t x, int32_t y) {
+    return picture(imgRasberry, x, y);
+}
 // The pendulum: a = beat * 3.14159, (20 - 10 cos(a / 2), 18 - 10 cos(a)) truncated.
 inline Step swing() {
     return [](ArgbGfx& c, double beat) {
         const double a = beat * 3.14159;
-        blitMasked(c, imgRasberry, int32_t(20 - 10 * std::cos(a * 0.5)), int32_t(18 - 10 * std::cos(a)));
+        blitMasked(c, imgRasberry, int32_t(20 - 10 * std::cos(a * 0.5)),
+                   int32_t(18 - 10 * std::cos(a)));
     };
 }
 // The helmet's 4,096 pixels copied as they lie (a 64 x 64 picture).
@@ -113,8 +132,12 @@ inline ::testing::AssertionResult showsAt(double beat, const std::vector<Step>& 
 }
 
 // The nearest representable beats above and below b.
-inline double up(double b) { return std::nextafter(b, HUGE_VAL); }
-inline double down(double b) { return std::nextafter(b, -HUGE_VAL); }
+inline double up(double b) {
+    return std::nextafter(b, HUGE_VAL);
+}
+inline double down(double b) {
+    return std::nextafter(b, -HUGE_VAL);
+}
 
 struct BeatCase {
     double beat;

@@ -111,7 +111,9 @@ Cells cellsAt(int32_t i, double start, int32_t side) {
     return {int32_t(std::floor(cell)), 1};
 }
 
-bool insideCanvas(int32_t cell) { return cell >= 0 && cell < kCanvasSize; }
+bool insideCanvas(int32_t cell) {
+    return cell >= 0 && cell < kCanvasSize;
+}
 
 Rgb canvasRgb(const ArgbGfx& canvas, int32_t x, int32_t y) {
     const uint32_t p = canvas.pixels[y * canvas.pitch + x];
@@ -149,8 +151,8 @@ int32_t parseInt(const char* text, bool& ok) {
 // Lengths of the runs of one colour along a line of the screenshot from (x, y) in
 // steps of (dx, dy), `count` pixels, leaving out the first and last run, which the
 // square's edges may cut.
-std::vector<int32_t> innerRuns(const Screenshot& shot, int32_t x, int32_t y, int32_t dx,
-                               int32_t dy, int32_t count) {
+std::vector<int32_t> innerRuns(const Screenshot& shot, int32_t x, int32_t y, int32_t dx, int32_t dy,
+                               int32_t count) {
     std::vector<int32_t> runs;
     int32_t length = 1;
     for (int32_t i = 1; i < count; ++i) {
@@ -198,17 +200,17 @@ void printMeasured(const Screenshot& shot, const Area& a, bool pattern) {
         if (r > rightBarMax) rightBarMax = r;
     }
     std::printf("window %dx%d at (%d,%d)\n", int(a.width), int(a.height), int(a.left), int(a.top));
-    std::printf("grey bars: left %d..%d px, right %d..%d px wide over the rows\n",
-                int(leftBarMin), int(leftBarMax), int(rightBarMin), int(rightBarMax));
+    std::printf("grey bars: left %d..%d px, right %d..%d px wide over the rows\n", int(leftBarMin),
+                int(leftBarMax), int(rightBarMin), int(rightBarMax));
     const int32_t squareLeft = leftBarMin, squareRight = a.width - rightBarMin;
     std::printf("square: window x %d..%d (%d px wide), screen x %d..%d\n", int(squareLeft),
                 int(squareRight - 1), int(squareRight - squareLeft), int(a.left + squareLeft),
                 int(a.left + squareRight - 1));
     if (!pattern || squareRight <= squareLeft) return;
 
-    printRange("block widths along the middle row",
-               innerRuns(shot, a.left + squareLeft, a.top + a.height / 2, 1, 0,
-                         squareRight - squareLeft));
+    printRange(
+        "block widths along the middle row",
+        innerRuns(shot, a.left + squareLeft, a.top + a.height / 2, 1, 0, squareRight - squareLeft));
     printRange("block heights along the middle column",
                innerRuns(shot, a.left + (squareLeft + squareRight) / 2, a.top, 0, 1, a.height));
     const Rgb first = shot.at(a.left + squareLeft, a.top);
@@ -243,16 +245,18 @@ long compareWithCanvas(const Screenshot& shot, const Area& a, const ArgbGfx& can
             }
             if (matched) continue;
             if (++mismatches <= 10) {
-                std::printf("MISMATCH at window (%d,%d): %02X,%02X,%02X, expected %02X,%02X,%02X "
-                            "(canvas column %d, row %d)\n",
-                            int(x), int(y), actual.r, actual.g, actual.b, expected.r, expected.g,
-                            expected.b, int(columns.first), int(rows.first));
+                std::printf(
+                    "MISMATCH at window (%d,%d): %02X,%02X,%02X, expected %02X,%02X,%02X "
+                    "(canvas column %d, row %d)\n",
+                    int(x), int(y), actual.r, actual.g, actual.b, expected.r, expected.g,
+                    expected.b, int(columns.first), int(rows.first));
             }
         }
     }
-    std::printf("pixels: %ld checked, %ld mismatches, %ld in the square with a block edge "
-                "through the centre\n",
-                long(a.width) * a.height, mismatches, onEdges);
+    std::printf(
+        "pixels: %ld checked, %ld mismatches, %ld in the square with a block edge "
+        "through the centre\n",
+        long(a.width) * a.height, mismatches, onEdges);
     return mismatches;
 }
 

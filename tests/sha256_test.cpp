@@ -31,5 +31,6 @@ TEST(Sha256, TailLengthsAroundTheBlockSize) {
         {63, "75220b47218278e656f2013bb8f0c455a25eaf01e86c64924e9d48d89776d6f2"},
         {64, "7ce100971f64e7001e8fe5a51973ecdfe1ced42befe7ee8d5fd6219506b5393c"},
         {65, "9537c5fdf120482f7d58d25e9ed583f52c02b4e304ea814db1633ad565aed7e9"}};
-    for (const auto& [length, digest] : cases) EXPECT_EQ(digestOf(std::string(length, 'x')), digest) << length;
+    for (const auto& [length, digest] : cases)
+        EXPECT_EQ(digestOf(std::string(length, 'x')), digest) << length;
 }

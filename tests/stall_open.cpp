@@ -29,8 +29,7 @@ void stallIfNamed(const char* path) {
     }
     const char* seconds = std::getenv("STALL_OPEN_SECONDS");
     timespec left = {seconds ? std::atoi(seconds) : 20, 0};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {}
     errno = savedErrno;
 }
 
@@ -40,7 +39,8 @@ Function next(const char* symbol) {
 }
 
 mode_t modeArgument(int flags, va_list arguments) {
-    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(arguments, int)) : 0;
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(arguments, int))
+                                                                 : 0;
 }
 
 }  // namespace

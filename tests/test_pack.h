@@ -17,7 +17,8 @@ inline void fillPicture(ArgbGfx& slot, int32_t w, int32_t h, uint32_t id) {
     static const uint32_t alphas[4] = {0x00, 0x7F, 0x80, 0xFF};
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
-            const uint32_t rgb = (id * 0x9E3779B1u + uint32_t(x) * 0x01000193u + uint32_t(y) * 0x2545F491u) >> 8;
+            const uint32_t rgb =
+                (id * 0x9E3779B1u + uint32_t(x) * 0x01000193u + uint32_t(y) * 0x2545F491u) >> 8;
             const uint32_t alpha = alphas[(uint32_t(x) * 3u + uint32_t(y) * 5u + id) % 4u];
             slot.pixels[size_t(y) * size_t(w) + size_t(x)] = alpha << 24 | rgb;
         }
@@ -31,7 +32,8 @@ inline void fillTestPack() {
     fillPicture(imgDarkHelmet, 64, 64, 4);
     fillPicture(imgDarkHelmetNoMask, 64, 60, 5);
     fillPicture(imgRasberry, 24, 20, 6);
-    for (uint32_t k = 0; k < uint32_t(kAnimFrameCount); ++k) fillPicture(animFrames[k], 64, 64, 100 + k);
+    for (uint32_t k = 0; k < uint32_t(kAnimFrameCount); ++k)
+        fillPicture(animFrames[k], 64, 64, 100 + k);
     fillPicture(imgLowrezQr, 48, 48, 7);
 }
 

@@ -64,7 +64,7 @@ TEST(Timeline, LastMomentOfTheSwitchAndFirstOfTheEnd) {
     EXPECT_EQ(last.block, 29);
     EXPECT_EQ(last.wholeBeat, 239);
     EXPECT_EQ(last.beat, 239.975);
-    EXPECT_EQ(last.blockBeat, 7.974999999999994);  // 239.975 - 232, rounded in double
+    EXPECT_EQ(last.blockBeat, 7.974999999999994);       // 239.975 - 232, rounded in double
     EXPECT_EQ(last.beatFraction, 0.97499999999999432);  // 239.975 - 239
     EXPECT_EQ(branchAt(last), drawWarpSwing);
     // The end section splits on the beat itself, not on the whole beat.
@@ -73,15 +73,36 @@ TEST(Timeline, LastMomentOfTheSwitchAndFirstOfTheEnd) {
 }
 
 TEST(Timeline, EveryBlockOfTheSwitchSelectsItsBranch) {
-    const Draw byBlock[30] = {
-        drawOpeningTitle, drawJamTheRadar, drawFloorZoom, drawFloorZoom,
-        drawOneMan, drawOneMan, drawShitloadOfMoney, drawShitloadOfMoney,
-        drawFirstJam, drawFirstJam, drawFirstJam, drawFlashPair,
-        drawRedCross, drawSecondJam, drawSecondJam, drawThirdJam,
-        drawThirdJam, drawWeDoIt, drawWeDoIt, drawMoneyAndHelmet,
-        drawHelmetsIntoWarp, drawHelmetsIntoWarp, drawHelmetsIntoWarp,
-        drawWarp, drawWarp, drawWarp, drawWarpSwing,
-        drawWarpSwing, drawWarpSwing, drawWarpSwing};
+    const Draw byBlock[30] = {drawOpeningTitle,
+                              drawJamTheRadar,
+                              drawFloorZoom,
+                              drawFloorZoom,
+                              drawOneMan,
+                              drawOneMan,
+                              drawShitloadOfMoney,
+                              drawShitloadOfMoney,
+                              drawFirstJam,
+                              drawFirstJam,
+                              drawFirstJam,
+                              drawFlashPair,
+                              drawRedCross,
+                              drawSecondJam,
+                              drawSecondJam,
+                              drawThirdJam,
+                              drawThirdJam,
+                              drawWeDoIt,
+                              drawWeDoIt,
+                              drawMoneyAndHelmet,
+                              drawHelmetsIntoWarp,
+                              drawHelmetsIntoWarp,
+                              drawHelmetsIntoWarp,
+                              drawWarp,
+                              drawWarp,
+                              drawWarp,
+                              drawWarpSwing,
+                              drawWarpSwing,
+                              drawWarpSwing,
+                              drawWarpSwing};
     for (int block = 0; block < 30; ++block)
         for (double beat : {block * 8.0, block * 8 + 3.5, std::nextafter(block * 8 + 8.0, 0.0)}) {
             const FrameTime t = frameTimeAtBeat(beat);
@@ -101,8 +122,12 @@ TEST(Timeline, TheTableCoversBlocksZeroToTwentyNineOnceInOrder) {
 }
 
 TEST(Timeline, BeatsBeyondEveryRangeSelectTheEndSection) {
-    const double odd[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                          -std::numeric_limits<double>::infinity(), 1e300, -1e300, 4294967296.0};
+    const double odd[] = {std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(),
+                          1e300,
+                          -1e300,
+                          4294967296.0};
     for (double beat : odd) {
         const FrameTime t = frameTimeAtBeat(beat);
         const Draw branch = branchAt(t);
@@ -120,6 +145,7 @@ TEST(Timeline, EmptyStretchesOfTheShowLeaveTheCanvasBlack) {
         canvas.color = 0;
         canvas.clear();
         drawFrame(canvas, frameTimeAtBeat(beat));
-        for (int32_t i = 0; i < 64 * 64; ++i) ASSERT_EQ(canvas.pixels[i], 0u) << "beat " << beat << ", pixel " << i;
+        for (int32_t i = 0; i < 64 * 64; ++i)
+            ASSERT_EQ(canvas.pixels[i], 0u) << "beat " << beat << ", pixel " << i;
     }
 }

@@ -8,7 +8,6 @@
 
 namespace warp_model {
 
-
 inline double fractional(double v) {
     return v - std::trunc(v);
 }
@@ -34,8 +33,8 @@ inline double literalDepth(const Star& star, double s) {
 inline void drawStreak(ArgbGfx& canvas, const Star& star, double z, double s) {
     const double k = 1 / z;
     const double m = (0.25 * s + 1) / z;
-    canvas.lineSmooth(float(32 + k * star.dirX), float(32 + k * star.dirY), float(32 + m * star.dirX),
-                      float(32 + m * star.dirY));
+    canvas.lineSmooth(float(32 + k * star.dirX), float(32 + k * star.dirY),
+                      float(32 + m * star.dirX), float(32 + m * star.dirY));
 }
 
 // Every streak of time t but the star `leftOut`.
@@ -57,7 +56,8 @@ inline void modelSpokeStars(ArgbGfx& canvas, double length) {
         canvas.color = colours[star];
         for (int j = 0; j < 12; ++j) {
             const double theta = j * 3.14159 * 2 / 12 + offsets[star];
-            canvas.lineSmooth(32, 32, float(32 + length * std::sin(theta)), float(32 + length * std::cos(theta)));
+            canvas.lineSmooth(32, 32, float(32 + length * std::sin(theta)),
+                              float(32 + length * std::cos(theta)));
         }
     }
 }
@@ -70,7 +70,8 @@ struct SquareEnds {
     float lo, hi;
 };
 
-inline SquareEnds modelSquareEnds(int i, double phase, TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
+inline SquareEnds modelSquareEnds(int i, double phase,
+                                  TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
     const double v = i * 0.06125 + phase;
     const double r = 0.05 / (1.01 - (v - std::trunc(v))) * 31;
     if (rounding == TunnelRounding::HalfSideFirst) return {32.0f - float(r), 32.0f + float(r)};
@@ -78,7 +79,8 @@ inline SquareEnds modelSquareEnds(int i, double phase, TunnelRounding rounding =
 }
 
 // The 16 squares of the tunnel at `phase`, in the canvas's current colour.
-inline void modelSquares(ArgbGfx& canvas, double phase, TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
+inline void modelSquares(ArgbGfx& canvas, double phase,
+                         TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
     for (int i = 0; i < 16; ++i) {
         const auto [lo, hi] = modelSquareEnds(i, phase, rounding);
         canvas.lineSmooth(lo, lo, hi, lo);  // top
@@ -88,7 +90,8 @@ inline void modelSquares(ArgbGfx& canvas, double phase, TunnelRounding rounding 
     }
 }
 
-inline void modelTunnel(ArgbGfx& canvas, double q, TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
+inline void modelTunnel(ArgbGfx& canvas, double q,
+                        TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
     canvas.color = 0x102080;
     modelSquares(canvas, q, rounding);
     canvas.color = 0x108080;
@@ -96,7 +99,8 @@ inline void modelTunnel(ArgbGfx& canvas, double q, TunnelRounding rounding = Tun
 }
 
 // Spoke stars and tunnel of time t from the stage formulas.
-inline void modelStarsAndTunnel(ArgbGfx& canvas, double t, TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
+inline void modelStarsAndTunnel(ArgbGfx& canvas, double t,
+                                TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
     const float absS = std::fabs(float(0.25 * t));
     if (!(absS > 5)) return;
     const double e = double(absS) - 5;
@@ -105,7 +109,8 @@ inline void modelStarsAndTunnel(ArgbGfx& canvas, double t, TunnelRounding roundi
 }
 
 // The whole warp of time t, written out from the formulas.
-inline void modelWarp(ArgbGfx& canvas, double t, TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
+inline void modelWarp(ArgbGfx& canvas, double t,
+                      TunnelRounding rounding = TunnelRounding::EndPointsOnce) {
     modelStreaks(canvas, t);
     modelStarsAndTunnel(canvas, t, rounding);
 }

@@ -31,6 +31,10 @@ void catchQuitSignals() {
     catchUnlessIgnored(SIGTERM);
 }
 
-void deferQuitSignals() { quitDeferred = 1; }
+void deferQuitSignals() {
+    quitDeferred = 1;
+}
 
-bool quitSignalled() { return quitArrived != 0; }
+bool quitSignalled() {
+    return quitArrived != 0;
+}

@@ -50,7 +50,7 @@ static XIOErrorHandler nextIoErrorHandler = nullptr;
 
 static int endIfClientKilled(Display* display) {
     if (endingForGoneWindow) _exit(0);  // an exit handler touched the dead connection
-    const int lostWith = errno;  // the default report names it
+    const int lostWith = errno;         // the default report names it
     Display* probe = XOpenDisplay(DisplayString(display));
     if (probe) {
         XCloseDisplay(probe);
@@ -74,8 +74,7 @@ static void watchForDestruction(SDL_Window* window) {
 static void endIfDestroyed(const SDL_SysWMmsg* message) {
     if (message->subsystem != SDL_SYSWM_X11) return;
     const XEvent& event = message->msg.x11.event;
-    if (event.type == DestroyNotify && event.xdestroywindow.window == watchedWindow)
-        std::exit(0);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == watchedWindow) std::exit(0);
 }
 #else
 static void watchForDestruction(SDL_Window*) {}
@@ -105,9 +104,10 @@ static void refuseInvisibleDriver() {
         return;
     const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (requested && *requested) return;
-    SDL_SetError("no display to open the window on "
-                 "(SDL found only its invisible \"%s\" video driver)",
-                 driver);
+    SDL_SetError(
+        "no display to open the window on "
+        "(SDL found only its invisible \"%s\" video driver)",
+        driver);
     failStartup("cannot start the video system");
 }
 
@@ -152,8 +152,8 @@ DemoWindow createDemoWindow() {
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     if (!demoSettings.windowed) flags |= SDL_WINDOW_BORDERLESS;
-    w.window = SDL_CreateWindow("", demoSettings.windowX, demoSettings.windowY, w.width,
-                                w.height, flags);
+    w.window =
+        SDL_CreateWindow("", demoSettings.windowX, demoSettings.windowY, w.width, w.height, flags);
     if (!w.window) failStartup("cannot create the window");
     return w;
 }
@@ -206,18 +206,14 @@ bool pumpWindowEvents(DemoWindow& window) {
         case SDL_KEYDOWN:
             if (event.key.keysym.sym == SDLK_ESCAPE) std::exit(0);
             break;
-        case SDL_QUIT:
-            std::exit(0);
+        case SDL_QUIT: std::exit(0);
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) std::exit(0);
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 resized = drawableSizeChanged(window) || resized;
             break;
-        case SDL_SYSWMEVENT:
-            endIfDestroyed(event.syswm.msg);
-            break;
-        default:
-            break;
+        case SDL_SYSWMEVENT: endIfDestroyed(event.syswm.msg); break;
+        default: break;
         }
     }
     return resized;

@@ -7,7 +7,7 @@ struct SDL_Window;
 struct DemoWindow {
     SDL_Window* window;
     void* glContext;
-    int32_t width;   // drawable size in pixels, also the viewport; follows resizes
+    int32_t width;  // drawable size in pixels, also the viewport; follows resizes
     int32_t height;
 };
 

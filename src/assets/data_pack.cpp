@@ -25,12 +25,16 @@ struct PackLoad {
 };
 
 std::string budgetWarningText(const PackLoad& pack, const std::string& firstPath) {
-    std::string text = "cannot load " + firstPath + ": all pictures together would decode to more than " +
+    std::string text = "cannot load " + firstPath +
+                       ": all pictures together would decode to more than " +
                        std::to_string(kMaxPackDecodedBytes >> 20) + " MiB; this one";
-    if (pack.overBudgetAfter == 1) text += " and 1 later picture that does not fit are left empty";
+    if (pack.overBudgetAfter == 1)
+        text += " and 1 later picture that does not fit are left empty";
     else if (pack.overBudgetAfter > 1)
-        text += " and " + std::to_string(pack.overBudgetAfter) + " later pictures that do not fit are left empty";
-    else text += " is left empty";
+        text += " and " + std::to_string(pack.overBudgetAfter) +
+                " later pictures that do not fit are left empty";
+    else
+        text += " is left empty";
     return text;
 }
 
@@ -39,8 +43,8 @@ void loadPackPicture(PackLoad& pack, const PackPicture& picture) {
     const std::string path = pack.dir + picture.fileName;
     std::string problem;
     uint64_t bytes = 0;
-    const PictureLoad result =
-        loadPictureWithin(path.c_str(), *picture.slot, kMaxPackDecodedBytes - pack.decodedBytes, bytes, problem);
+    const PictureLoad result = loadPictureWithin(
+        path.c_str(), *picture.slot, kMaxPackDecodedBytes - pack.decodedBytes, bytes, problem);
     if (result == PictureLoad::overBudget) {
         if (pack.budgetWarning == SIZE_MAX) {
             pack.budgetWarning = pack.warnings.size();
@@ -69,15 +73,18 @@ void loadImagesFrom(const char* dataDir) {
     for (const PackPicture& picture : packPictures()) loadPackPicture(pack, picture);
 
     if (pack.loaded == 0) {
-        std::fprintf(stderr,
-                     "assets: no pictures could be loaded from %s; the intro looks for \"../data/\" "
-                     "relative to the folder it is started from\n",
-                     absoluteFolderName(pack.dir).c_str());
+        std::fprintf(
+            stderr,
+            "assets: no pictures could be loaded from %s; the intro looks for \"../data/\" "
+            "relative to the folder it is started from\n",
+            absoluteFolderName(pack.dir).c_str());
         return;
     }
     if (pack.budgetWarning != SIZE_MAX)
-        pack.warnings[pack.budgetWarning] = budgetWarningText(pack, pack.warnings[pack.budgetWarning]);
-    for (const std::string& warning : pack.warnings) std::fprintf(stderr, "assets: %s\n", warning.c_str());
+        pack.warnings[pack.budgetWarning] =
+            budgetWarningText(pack, pack.warnings[pack.budgetWarning]);
+    for (const std::string& warning : pack.warnings)
+        std::fprintf(stderr, "assets: %s\n", warning.c_str());
 }
 
 void loadImages() {

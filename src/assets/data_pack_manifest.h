@@ -45,7 +45,8 @@ inline std::string pictureSizeWarning(const PackPicture& picture, const std::str
     // The floor samples columns and rows 0 to 127; the background is copied whole.
     if (picture.size == PictureSize::AtLeast128 && (slot.width < 128 || slot.height < 128))
         needs = "at least 128x128";
-    if (picture.size == PictureSize::Exactly64 && (slot.width != 64 || slot.height != 64)) needs = "exactly 64x64";
+    if (picture.size == PictureSize::Exactly64 && (slot.width != 64 || slot.height != 64))
+        needs = "exactly 64x64";
     if (!needs) return "";
     return name + " is " + std::to_string(slot.width) + "x" + std::to_string(slot.height) +
            " pixels; the show needs " + needs;
@@ -61,7 +62,8 @@ inline std::vector<PackPicture> packPictures() {
         {"darkhelmet.png", &imgDarkHelmet, PictureSize::Exactly64},
         {"rasberry.png", &imgRasberry, PictureSize::Any},
     };
-    for (int i = 0; i < kAnimFrameCount; ++i) pictures.push_back({animFrameFileName(i), &animFrames[i], PictureSize::Any});
+    for (int i = 0; i < kAnimFrameCount; ++i)
+        pictures.push_back({animFrameFileName(i), &animFrames[i], PictureSize::Any});
     pictures.push_back({"darkhelmetnomask.png", &imgDarkHelmetNoMask, PictureSize::Any});
     pictures.push_back({"lowrezqr.png", &imgLowrezQr, PictureSize::Any});
     return pictures;

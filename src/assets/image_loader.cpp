@@ -43,7 +43,8 @@ std::string decoderReason(PictureFormat format) {
     if (word == "not enough pixels") return "truncated image data (" + word + ")";
     if (word == "expected marker") return "truncated or corrupt JPEG (" + word + ")";
     if (word == "outofmem") return "out of memory (" + word + ")";
-    return std::string(format == PictureFormat::png ? "corrupt PNG (" : "corrupt JPEG (") + word + ")";
+    return std::string(format == PictureFormat::png ? "corrupt PNG (" : "corrupt JPEG (") + word +
+           ")";
 }
 
 std::string dimensions(uint64_t w, uint64_t h) {
@@ -70,7 +71,8 @@ std::string headerProblem(const std::vector<uint8_t>& bytes, PictureHeader& head
 }  // namespace
 
 PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, ArgbGfx& slot,
-                                uint64_t budgetBytes, uint64_t& decodedBytes, std::string& problem) {
+                                uint64_t budgetBytes, uint64_t& decodedBytes,
+                                std::string& problem) {
     decodedBytes = 0;
     PictureHeader header;
     std::string reason = fileSizeProblem(bytes.size(), kMaxPictureFileBytes);
@@ -84,7 +86,8 @@ PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, Ar
                                                " pixels would decode to more than the budget left");
                 return PictureLoad::overBudget;
             }
-            if (header.format == PictureFormat::png) reason = pngDataProblem(bytes.data(), bytes.size());
+            if (header.format == PictureFormat::png)
+                reason = pngDataProblem(bytes.data(), bytes.size());
         }
     }
     if (!reason.empty()) {
@@ -101,8 +104,10 @@ PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, Ar
     }
     // The copy trusts only what the decoder returned, checked again.
     reason = w > 0 && h > 0 ? sizeProblem(uint64_t(w), uint64_t(h)) : "the decoder gave no size";
-    if (reason.empty() && (!header.sized || uint32_t(w) != header.width || uint32_t(h) != header.height))
-        reason = "the decoder gave " + dimensions(uint64_t(w), uint64_t(h)) + " pixels against its header";
+    if (reason.empty() &&
+        (!header.sized || uint32_t(w) != header.width || uint32_t(h) != header.height))
+        reason = "the decoder gave " + dimensions(uint64_t(w), uint64_t(h)) +
+                 " pixels against its header";
     if (!reason.empty()) {
         freeDecodedPicture(decoded);
         problem = cannotLoad(path, reason);
@@ -111,7 +116,8 @@ PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, Ar
     slot.allocate(w, h);
     if (!slot.pixels) {
         freeDecodedPicture(decoded);
-        problem = cannotLoad(path, "out of memory for " + dimensions(uint64_t(w), uint64_t(h)) + " pixels");
+        problem = cannotLoad(
+            path, "out of memory for " + dimensions(uint64_t(w), uint64_t(h)) + " pixels");
         return PictureLoad::refused;
     }
     std::memcpy(slot.pixels, decoded, size_t(w) * size_t(h) * kDecodedChannels);
@@ -135,16 +141,18 @@ bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, Arg
                         std::string& problem) {
     uint64_t decodedBytes = 0;
     std::vector<uint8_t> copy(bytes, bytes + size);
-    return decodePictureWithin(std::move(copy), name, slot, kMaxDecodedBytes, decodedBytes, problem) ==
-           PictureLoad::loaded;
+    return decodePictureWithin(std::move(copy), name, slot, kMaxDecodedBytes, decodedBytes,
+                               problem) == PictureLoad::loaded;
 }
 
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
     uint64_t decodedBytes = 0;
-    return loadPictureWithin(path, slot, kMaxDecodedBytes, decodedBytes, problem) == PictureLoad::loaded;
+    return loadPictureWithin(path, slot, kMaxDecodedBytes, decodedBytes, problem) ==
+           PictureLoad::loaded;
 }
 
 void loadImageInto(const char* path, ArgbGfx& slot) {
     std::string problem;
-    if (!tryLoadImageInto(path, slot, problem)) std::fprintf(stderr, "assets: %s\n", problem.c_str());
+    if (!tryLoadImageInto(path, slot, problem))
+        std::fprintf(stderr, "assets: %s\n", problem.c_str());
 }

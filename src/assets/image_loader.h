@@ -38,7 +38,6 @@ PictureLoad decodePictureWithin(std::vector<uint8_t> bytes, const char* path, Ar
 // leaves it empty.
 bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem);
 
-
 // tryLoadImageInto for a file's bytes already in memory, name standing for the file in the
 // problem.
 bool tryDecodeImageInto(const uint8_t* bytes, size_t size, const char* name, ArgbGfx& slot,

@@ -83,10 +83,17 @@ Step readSegment(Reader& in, unsigned marker, Tables& tables) {
 // The frame types the decoder does not decode, by name.
 const char* unsupportedFrame(unsigned marker) {
     switch (marker) {
-        case 0xC3: return "lossless JPEG";
-        case 0xC5: case 0xC6: case 0xC7: return "hierarchical JPEG";
-        case 0xC9: case 0xCA: case 0xCB: case 0xCD: case 0xCE: case 0xCF: return "arithmetic-coded JPEG";
-        default: return nullptr;
+    case 0xC3: return "lossless JPEG";
+    case 0xC5:
+    case 0xC6:
+    case 0xC7: return "hierarchical JPEG";
+    case 0xC9:
+    case 0xCA:
+    case 0xCB:
+    case 0xCD:
+    case 0xCE:
+    case 0xCF: return "arithmetic-coded JPEG";
+    default: return nullptr;
     }
 }
 
@@ -127,9 +134,11 @@ std::string scanProblem(Reader& in, bool progressive, const Tables& tables) {
     for (unsigned i = 0; i < count; ++i) {
         const unsigned dc = selectors[i] >> 4, ac = selectors[i] & 15;
         if (usesDc && dc <= 3 && !tables.defined[0][dc])
-            return "corrupt JPEG: a scan uses DC Huffman table " + std::to_string(dc) + ", which is not defined";
+            return "corrupt JPEG: a scan uses DC Huffman table " + std::to_string(dc) +
+                   ", which is not defined";
         if (usesAc && ac <= 3 && !tables.defined[1][ac])
-            return "corrupt JPEG: a scan uses AC Huffman table " + std::to_string(ac) + ", which is not defined";
+            return "corrupt JPEG: a scan uses AC Huffman table " + std::to_string(ac) +
+                   ", which is not defined";
     }
     return "";
 }
@@ -174,7 +183,8 @@ bool jpegHuffmanTablesFit(const uint8_t* data, size_t size) {
 std::string jpegHeaderProblem(const uint8_t* data, size_t size, PictureHeader& header) {
     header = PictureHeader();
     header.format = PictureFormat::jpeg;
-    if (!jpegHuffmanTablesFit(data, size)) return "corrupt JPEG: a Huffman table lists more than 256 codes";
+    if (!jpegHuffmanTablesFit(data, size))
+        return "corrupt JPEG: a Huffman table lists more than 256 codes";
     Reader in{data, size};
     Tables tables;
     in.marker();  // the start of image, found by looksLikeJpeg

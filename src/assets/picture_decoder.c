@@ -64,7 +64,8 @@ const char* decodedPictureFailure(void) {
     return stbi_failure_reason();
 }
 
-int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t capacity, int zlibHeader) {
+int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t capacity,
+                           int zlibHeader) {
     if (size > (size_t)INT_MAX || capacity > (size_t)INT_MAX) {
         stbi__g_failure_reason = "image data too large";
         return kInflateFailed;
@@ -72,7 +73,8 @@ int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t 
     stbi__g_failure_reason = NULL;
     const int produced =
         zlibHeader ? stbi_zlib_decode_buffer((char*)out, (int)capacity, (const char*)in, (int)size)
-                   : stbi_zlib_decode_noheader_buffer((char*)out, (int)capacity, (const char*)in, (int)size);
+                   : stbi_zlib_decode_noheader_buffer((char*)out, (int)capacity, (const char*)in,
+                                                      (int)size);
     if (produced >= 0) return produced;
     /* The inflater's own word for a full buffer it may not grow. */
     if (stbi__g_failure_reason && strcmp(stbi__g_failure_reason, "output buffer limit") == 0)

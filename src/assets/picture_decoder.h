@@ -23,7 +23,8 @@ const char* decodedPictureFailure(void);
 // the inflater the decoder itself uses, writing at most capacity bytes. Returns the bytes
 // produced; kInflateOverflow when the stream yields more than capacity; kInflateFailed
 // when it does not inflate (decodedPictureFailure() tells why).
-int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t capacity, int zlibHeader);
+int64_t inflatePictureData(const uint8_t* in, size_t size, uint8_t* out, size_t capacity,
+                           int zlibHeader);
 #define kInflateFailed (-1)
 #define kInflateOverflow (-2)
 

@@ -13,7 +13,8 @@ const char* otherFormat(const uint8_t* data, size_t size) {
     if (startsWith(data, size, "BM", 2)) return "BMP";
     if (startsWith(data, size, "GIF87a", 6) || startsWith(data, size, "GIF89a", 6)) return "GIF";
     if (startsWith(data, size, "8BPS", 4)) return "PSD";
-    if (startsWith(data, size, "#?RADIANCE", 10) || startsWith(data, size, "#?RGBE", 6)) return "HDR";
+    if (startsWith(data, size, "#?RADIANCE", 10) || startsWith(data, size, "#?RGBE", 6))
+        return "HDR";
     if (startsWith(data, size, "\x53\x80\xF6\x34", 4)) return "PIC";
     if (size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '7') return "PNM";
     return nullptr;
@@ -37,5 +38,6 @@ std::string pictureFormatProblem(const uint8_t* data, size_t size, PictureFormat
         return "";
     }
     const char* other = otherFormat(data, size);
-    return std::string("unsupported picture format (") + (other ? other : "unknown image type") + ")";
+    return std::string("unsupported picture format (") + (other ? other : "unknown image type") +
+           ")";
 }

@@ -21,7 +21,8 @@ uint32_t bigEndian32(const uint8_t* p) {
 }
 
 constexpr uint32_t chunkType(char a, char b, char c, char d) {
-    return uint32_t(uint8_t(a)) << 24 | uint32_t(uint8_t(b)) << 16 | uint32_t(uint8_t(c)) << 8 | uint8_t(d);
+    return uint32_t(uint8_t(a)) << 24 | uint32_t(uint8_t(b)) << 16 | uint32_t(uint8_t(c)) << 8 |
+           uint8_t(d);
 }
 
 std::string typeName(uint32_t type) {
@@ -48,22 +49,22 @@ struct PngLayout {
 
 unsigned channelsOf(unsigned colour) {
     switch (colour) {
-        case 0: return 1;
-        case 2: return 3;
-        case 3: return 1;
-        case 4: return 2;
-        case 6: return 4;
-        default: return 0;
+    case 0: return 1;
+    case 2: return 3;
+    case 3: return 1;
+    case 4: return 2;
+    case 6: return 4;
+    default: return 0;
     }
 }
 
 const char* colourName(unsigned colour) {
     switch (colour) {
-        case 0: return "grey";
-        case 2: return "RGB";
-        case 3: return "palette";
-        case 4: return "grey+alpha";
-        default: return "RGBA";
+    case 0: return "grey";
+    case 2: return "RGB";
+    case 3: return "palette";
+    case 4: return "grey+alpha";
+    default: return "RGBA";
     }
 }
 
@@ -76,9 +77,10 @@ std::string headerProblem(const uint8_t* body, PngLayout& png) {
     if (png.width == 0 || png.height == 0)
         return "corrupt PNG: its header gives " + std::to_string(png.width) + "x" +
                std::to_string(png.height) + " pixels";
-    if (channelsOf(png.colour) == 0) return "corrupt PNG: unknown colour type " + std::to_string(png.colour);
+    if (channelsOf(png.colour) == 0)
+        return "corrupt PNG: unknown colour type " + std::to_string(png.colour);
     const unsigned d = png.depth;
-    const bool depthFits = png.colour == 0 ? (d == 1 || d == 2 || d == 4 || d == 8 || d == 16)
+    const bool depthFits = png.colour == 0   ? (d == 1 || d == 2 || d == 4 || d == 8 || d == 16)
                            : png.colour == 3 ? (d == 1 || d == 2 || d == 4 || d == 8)
                                              : (d == 8 || d == 16);
     if (!depthFits)
@@ -86,7 +88,8 @@ std::string headerProblem(const uint8_t* body, PngLayout& png) {
                std::to_string(d) + "-bit samples";
     if (body[10] != 0) return "corrupt PNG: unknown compression method " + std::to_string(body[10]);
     if (body[11] != 0) return "corrupt PNG: unknown filter method " + std::to_string(body[11]);
-    if (png.interlace > 1) return "corrupt PNG: unknown interlace method " + std::to_string(png.interlace);
+    if (png.interlace > 1)
+        return "corrupt PNG: unknown interlace method " + std::to_string(png.interlace);
     png.haveHeader = true;
     return "";
 }
@@ -158,7 +161,9 @@ uint64_t impliedBytes(const PngLayout& png) {
 // index against the palette. Filter bytes the decoder refuses end the checking.
 class PaletteIndexCheck {
 public:
-    explicit PaletteIndexCheck(const PngLayout& png) : png_(png), passes_(passesOf(png)) { startPass(); }
+    explicit PaletteIndexCheck(const PngLayout& png) : png_(png), passes_(passesOf(png)) {
+        startPass();
+    }
 
     std::string feed(const uint8_t* data, size_t size) {
         for (size_t i = 0; i < size && pass_ < passes_.size(); ++i) {
@@ -195,11 +200,11 @@ private:
         for (size_t x = 0; x < row_.size(); ++x) {
             const int left = x ? row_[x - 1] : 0, up = prior_[x], upLeft = x ? prior_[x - 1] : 0;
             switch (filter_) {
-                case 1: row_[x] = uint8_t(row_[x] + left); break;
-                case 2: row_[x] = uint8_t(row_[x] + up); break;
-                case 3: row_[x] = uint8_t(row_[x] + (left + up) / 2); break;
-                case 4: row_[x] = uint8_t(row_[x] + paeth(left, up, upLeft)); break;
-                default: break;
+            case 1: row_[x] = uint8_t(row_[x] + left); break;
+            case 2: row_[x] = uint8_t(row_[x] + up); break;
+            case 3: row_[x] = uint8_t(row_[x] + (left + up) / 2); break;
+            case 4: row_[x] = uint8_t(row_[x] + paeth(left, up, upLeft)); break;
+            default: break;
             }
         }
         const uint32_t width = passes_[pass_].first;
@@ -208,8 +213,8 @@ private:
             const unsigned shift = 8 - png_.depth * (x % perByte + 1);
             const unsigned index = (row_[x / perByte] >> shift) & mask;
             if (index >= png_.paletteEntries)
-                return "corrupt PNG: palette index " + std::to_string(index) + " beyond its palette of " +
-                       std::to_string(png_.paletteEntries) + " colours";
+                return "corrupt PNG: palette index " + std::to_string(index) +
+                       " beyond its palette of " + std::to_string(png_.paletteEntries) + " colours";
         }
         row_.swap(prior_);
         filled_ = 0;
@@ -255,16 +260,17 @@ std::string pngDataProblem(const uint8_t* data, size_t size) {
     // One byte more than the limit tells a stream that stops there from one that goes on.
     std::unique_ptr<uint8_t[]> out(new (std::nothrow) uint8_t[limit + 1]);
     if (!out) return "out of memory for inflating the image data";
-    const int64_t produced =
-        inflatePictureData(joined.data(), joined.size(), out.get(), limit + 1, png.rawDeflate ? 0 : 1);
+    const int64_t produced = inflatePictureData(joined.data(), joined.size(), out.get(), limit + 1,
+                                                png.rawDeflate ? 0 : 1);
     joined = std::vector<uint8_t>();
     if (produced == kInflateOverflow)
-        return "corrupt PNG: its image data inflates to more than " + std::to_string(limit) + " bytes where its " +
-               std::to_string(png.width) + "x" + std::to_string(png.height) + " header implies " +
-               std::to_string(implied);
+        return "corrupt PNG: its image data inflates to more than " + std::to_string(limit) +
+               " bytes where its " + std::to_string(png.width) + "x" + std::to_string(png.height) +
+               " header implies " + std::to_string(implied);
     // A stream that does not inflate is the decoder's to refuse, with the same reason.
     if (produced < 0) return "";
     // Without a palette the decoder refuses the picture itself ("no PLTE").
-    if (png.colour == 3 && png.paletteEntries) return PaletteIndexCheck(png).feed(out.get(), size_t(produced));
+    if (png.colour == 3 && png.paletteEntries)
+        return PaletteIndexCheck(png).feed(out.get(), size_t(produced));
     return "";
 }

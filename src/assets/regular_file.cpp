@@ -13,7 +13,8 @@ std::string readOpen(int fd, uint64_t limit, std::vector<uint8_t>& bytes) {
     if (fstat(fd, &info) != 0) return std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
     if (!S_ISREG(info.st_mode)) return "not a regular file";
-    const std::string sizeProblem = fileSizeProblem(info.st_size < 0 ? UINT64_MAX : uint64_t(info.st_size), limit);
+    const std::string sizeProblem =
+        fileSizeProblem(info.st_size < 0 ? UINT64_MAX : uint64_t(info.st_size), limit);
     if (!sizeProblem.empty()) return sizeProblem;
     bytes.resize(size_t(info.st_size));
     size_t filled = 0;
@@ -36,7 +37,8 @@ std::string fileSizeProblem(uint64_t size, uint64_t limit) {
     return "";
 }
 
-bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes, std::string& reason) {
+bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes,
+                     std::string& reason) {
     bytes.clear();
     // Non-blocking, so that a FIFO at the path is refused instead of waiting for a writer.
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);

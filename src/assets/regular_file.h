@@ -12,4 +12,5 @@ std::string fileSizeProblem(uint64_t size, uint64_t limit);
 // Reads the whole file at path into bytes. On failure returns false, bytes empty and
 // reason set to why, without the path: the system's words ("No such file or directory",
 // "Is a directory", "Permission denied"), "not a regular file", or fileSizeProblem's.
-bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes, std::string& reason);
+bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes,
+                     std::string& reason);

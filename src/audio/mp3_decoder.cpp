@@ -19,10 +19,10 @@ static constexpr int kProbeReads = 64;
 
 struct Mp3Decoder {
     std::vector<uint8_t> file;
-    size_t readOffset = 0;   // the library's read position in file
+    size_t readOffset = 0;  // the library's read position in file
     mpg123_handle* handle = nullptr;
     bool ended = false;
-    bool gapless = true;     // false when the file's info tag cannot be trusted
+    bool gapless = true;  // false when the file's info tag cannot be trusted
 };
 
 static ssize_t readFromMemory(void* io, void* out, size_t bytes) {
@@ -37,9 +37,12 @@ static ssize_t readFromMemory(void* io, void* out, size_t bytes) {
 static off_t seekInMemory(void* io, off_t offset, int whence) {
     Mp3Decoder* d = static_cast<Mp3Decoder*>(io);
     off_t base = 0;
-    if (whence == SEEK_CUR) base = off_t(d->readOffset);
-    else if (whence == SEEK_END) base = off_t(d->file.size());
-    else if (whence != SEEK_SET) return -1;
+    if (whence == SEEK_CUR)
+        base = off_t(d->readOffset);
+    else if (whence == SEEK_END)
+        base = off_t(d->file.size());
+    else if (whence != SEEK_SET)
+        return -1;
     if ((offset > 0 && base > off_t(d->file.size()) - offset) || base + offset < 0) return -1;
     d->readOffset = size_t(base + offset);
     return off_t(d->readOffset);
@@ -63,9 +66,9 @@ size_t id3v2TagBytes(const uint8_t* data, size_t size) {
 
 bool isMpegFrameHeader(const uint8_t* data, size_t size) {
     if (size < 4) return false;
-    const unsigned version = (data[1] >> 3) & 3;    // 1 is reserved
-    const unsigned layer = (data[1] >> 1) & 3;      // 0 is reserved
-    const unsigned bitrate = data[2] >> 4;          // 15 is invalid
+    const unsigned version = (data[1] >> 3) & 3;       // 1 is reserved
+    const unsigned layer = (data[1] >> 1) & 3;         // 0 is reserved
+    const unsigned bitrate = data[2] >> 4;             // 15 is invalid
     const unsigned samplingRate = (data[2] >> 2) & 3;  // 3 is reserved
     return data[0] == 0xFF && (data[1] & 0xE0) == 0xE0 && version != 1 && layer != 0 &&
            bitrate != 15 && samplingRate != 3;
@@ -101,7 +104,8 @@ static size_t bytesToNextFrame(const uint8_t* data, size_t size, size_t at) {
     constexpr size_t kLongestFreeFrame = 2880;  // 640 kbit/s layer III at 32 kHz
     const uint8_t* h = data + at;
     for (size_t next = at + 4; next + 4 <= size && next - at <= kLongestFreeFrame; ++next)
-        if (data[next] == h[0] && data[next + 1] == h[1] && (data[next + 2] & 0xFD) == (h[2] & 0xFD))
+        if (data[next] == h[0] && data[next + 1] == h[1] &&
+            (data[next + 2] & 0xFD) == (h[2] & 0xFD))
             return next - at;
     return 0;
 }
@@ -154,8 +158,8 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
     mpg123_handle* h = d->handle;
     // Gaps of junk between frames are skipped up to a bound, as players do.
     if (!check(mpg123_param(h, MPG123_RESYNC_LIMIT, kMaxGapBytes, 0), h, reason)) return false;
-    const long flags = MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO |
-                       MPG123_AUTO_RESAMPLE | MPG123_SKIP_ID3V2;
+    const long flags = MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_AUTO_RESAMPLE |
+                       MPG123_SKIP_ID3V2;
     // Only one format is allowed, so every rate is resampled to it and mono is doubled.
     return check(mpg123_param(h, MPG123_ADD_FLAGS, flags, 0), h, reason) &&
            (d->gapless ||

@@ -17,7 +17,9 @@ static constexpr double kShowSeconds = 128.8;
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
 
-void initMusic() { initMusicFrom((std::string("../data/") + kMusicFileName).c_str()); }
+void initMusic() {
+    initMusicFrom((std::string("../data/") + kMusicFileName).c_str());
+}
 
 void initMusicFrom(const char* path) {
     std::string reason;

@@ -6,7 +6,9 @@
 constexpr int64_t kMusicBytesPerSecond = 4 * 44100;
 
 // Seconds of a byte position: converted to double, divided by 44100.0, times 0.25.
-inline double musicBytesToSeconds(int64_t bytes) { return double(bytes) / 44100.0 * 0.25; }
+inline double musicBytesToSeconds(int64_t bytes) {
+    return double(bytes) / 44100.0 * 0.25;
+}
 
 // Fastest the reported position may run, relative to real time, while it catches up with
 // the device after a late or bunched callback. It never runs backwards and it stops
@@ -19,10 +21,10 @@ constexpr double kMaxClockSpeed = 1.05;
 // whole behaviour can be driven by simulated callbacks.
 struct MusicClock {
     // Writer side, touched only by the audio thread.
-    int64_t handedBytes = 0;    // everything given to the device, trailing silence included
-    int64_t musicBytes = 0;     // music among handedBytes; the track length once it has ended
-    bool trackEnded = false;    // a callback got less music than it asked for
-    double estimateBytes = 0;   // filtered heard position at estimateNs
+    int64_t handedBytes = 0;   // everything given to the device, trailing silence included
+    int64_t musicBytes = 0;    // music among handedBytes; the track length once it has ended
+    bool trackEnded = false;   // a callback got less music than it asked for
+    double estimateBytes = 0;  // filtered heard position at estimateNs
     int64_t estimateNs = 0;
     bool hasEstimate = false;
 
@@ -36,7 +38,7 @@ struct MusicClock {
     std::atomic<int64_t> limitBytes{0};
 
     // Reader side, touched only by the frame loop.
-    double shownBytes = 0;      // last reported position; never decreases
+    double shownBytes = 0;  // last reported position; never decreases
     int64_t shownNs = 0;
     bool anchorSeen = false;
     double seenAnchorBytes = 0;  // the last consistent anchor read

@@ -138,8 +138,7 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
     for (OutputKind kind : plan.order) {
         std::string reason;
         const bool opened = kind == OutputKind::Silent ||
-                            (kind == OutputKind::Pulse ? openPulse(o, reason)
-                                                       : openSdl(o, reason));
+                            (kind == OutputKind::Pulse ? openPulse(o, reason) : openSdl(o, reason));
         if (opened) {
             o->kind.store(kind);
             const std::string notice = outputNotice(failures, kind);
@@ -151,7 +150,9 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
     return o;
 }
 
-bool musicOutputHasDevice(const MusicOutput* o) { return o->kind.load() != OutputKind::Silent; }
+bool musicOutputHasDevice(const MusicOutput* o) {
+    return o->kind.load() != OutputKind::Silent;
+}
 
 void startMusicOutput(MusicOutput* o) {
     if (o->kind.load() == OutputKind::Pulse) {
@@ -189,7 +190,9 @@ void startMusicOutput(MusicOutput* o) {
     o->started = true;
 }
 
-int64_t musicOutputBytes(MusicOutput* o) { return readMusicClock(o->clock, monotonicNs()); }
+int64_t musicOutputBytes(MusicOutput* o) {
+    return readMusicClock(o->clock, monotonicNs());
+}
 
 void closeMusicOutput(MusicOutput* o) {
     if (!o) return;

@@ -1,6 +1,5 @@
 #include "audio/output_choice.h"
 
-
 OutputPlan planOutputs(const char* introAudio) {
     OutputPlan plan;
     const std::string value = introAudio ? introAudio : "";

@@ -30,11 +30,11 @@ struct PulseOutput {
     PulseFill fill = nullptr;
     PulseLost lost = nullptr;
     void* user = nullptr;
-    bool playing = false;   // fills are wanted
-    bool written = false;   // something was written since the stream opened
+    bool playing = false;  // fills are wanted
+    bool written = false;  // something was written since the stream opened
     bool lostReported = false;
-    int64_t playNs = 0;              // when playPulseOutput last ran
-    int64_t timingAskedNs = 0;       // when fresh timing was last asked for
+    int64_t playNs = 0;         // when playPulseOutput last ran
+    int64_t timingAskedNs = 0;  // when fresh timing was last asked for
     bool timingPending = false;
     bool startLimitPassed = false;
 };
@@ -149,9 +149,9 @@ static bool openStream(PulseOutput* p) {
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
-    const pa_stream_flags_t flags = pa_stream_flags_t(
-        PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY |
-        PA_STREAM_START_CORKED);
+    const pa_stream_flags_t flags =
+        pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                          PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
     return pa_stream_connect_playback(p->stream, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
            waitForStream(p);
 }
@@ -186,8 +186,12 @@ PulseOutput* openPulseOutput(PulseFill fill, PulseLost lost, void* user, std::st
     return p;
 }
 
-void lockPulseOutput(PulseOutput* p) { pa_threaded_mainloop_lock(p->loop); }
-void unlockPulseOutput(PulseOutput* p) { pa_threaded_mainloop_unlock(p->loop); }
+void lockPulseOutput(PulseOutput* p) {
+    pa_threaded_mainloop_lock(p->loop);
+}
+void unlockPulseOutput(PulseOutput* p) {
+    pa_threaded_mainloop_unlock(p->loop);
+}
 
 static void forget(pa_operation* operation) {
     if (operation) pa_operation_unref(operation);

@@ -25,11 +25,14 @@ FrameTime frameTimeAtSeconds(double seconds) {
 }
 
 const ShowBranch kBlockBranches[] = {
-    {0, 0, drawOpeningTitle},     {1, 1, drawJamTheRadar},      {2, 3, drawFloorZoom},
-    {4, 5, drawOneMan},           {6, 7, drawShitloadOfMoney},  {8, 10, drawFirstJam},
-    {11, 11, drawFlashPair},      {12, 12, drawRedCross},       {13, 14, drawSecondJam},
-    {15, 16, drawThirdJam},       {17, 18, drawWeDoIt},         {19, 19, drawMoneyAndHelmet},
-    {20, 22, drawHelmetsIntoWarp}, {23, 25, drawWarp},          {26, 29, drawWarpSwing},
+    {0, 0, drawOpeningTitle},      {1, 1, drawJamTheRadar},
+    {2, 3, drawFloorZoom},         {4, 5, drawOneMan},
+    {6, 7, drawShitloadOfMoney},   {8, 10, drawFirstJam},
+    {11, 11, drawFlashPair},       {12, 12, drawRedCross},
+    {13, 14, drawSecondJam},       {15, 16, drawThirdJam},
+    {17, 18, drawWeDoIt},          {19, 19, drawMoneyAndHelmet},
+    {20, 22, drawHelmetsIntoWarp}, {23, 25, drawWarp},
+    {26, 29, drawWarpSwing},
 };
 const size_t kBlockBranchCount = sizeof kBlockBranches / sizeof kBlockBranches[0];
 

@@ -89,8 +89,10 @@ int64_t firstWhere(int64_t lo, int64_t hi, int64_t guess, Predicate holds) {
     auto bisect = [&](int64_t a, int64_t b) {  // the answer lies in [a, b]
         while (a < b) {
             const int64_t mid = a + (b - a) / 2;
-            if (holds(mid)) b = mid;
-            else a = mid + 1;
+            if (holds(mid))
+                b = mid;
+            else
+                a = mid + 1;
         }
         return a;
     };

@@ -30,7 +30,9 @@ void ArgbGfx::drawText(int32_t x, int32_t y, const char* text) {
 
 namespace {
 // One pixel further; at the edge of the range nothing is visible anyway.
-int32_t nextPixel(int32_t v) { return v < INT32_MAX ? v + 1 : v; }
+int32_t nextPixel(int32_t v) {
+    return v < INT32_MAX ? v + 1 : v;
+}
 }  // namespace
 
 void drawOutlinedText(ArgbGfx& target, int32_t x, int32_t y, const char* text, uint32_t color) {

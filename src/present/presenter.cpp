@@ -58,12 +58,15 @@ void presentCanvas(const ArgbGfx& canvas) {
     // A square of the window's height: canvas row 0 at the top.
     const float half = 1.0f / presenterState.aspect;
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex3f(-half, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex3f(half, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex3f(half, 1.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f); glVertex3f(-half, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-half, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(half, -1.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(half, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-half, 1.0f, 0.0f);
     glEnd();
 
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
 }

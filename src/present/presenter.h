@@ -5,11 +5,11 @@ class ArgbGfx;
 
 // The one texture and the viewport of the window it is drawn into.
 struct PresenterState {
-    uint32_t textureName;    // 0 until the first frame creates it
-    int32_t viewportWidth;   // window size in pixels, written at start-up
+    uint32_t textureName;   // 0 until the first frame creates it
+    int32_t viewportWidth;  // window size in pixels, written at start-up
     int32_t viewportHeight;
-    float aspect;            // viewportWidth / viewportHeight
-    bool viewportSet;        // the viewport has been set since start-up
+    float aspect;      // viewportWidth / viewportHeight
+    bool viewportSet;  // the viewport has been set since start-up
 };
 
 extern PresenterState presenterState;

@@ -162,8 +162,11 @@ struct SlotUse {
 };
 
 std::vector<SlotUse> slotsInLoadOrder() {
-    std::vector<SlotUse> slots = {{&imgBarf, 64, 64}, {&imgLonestar, 64, 64}, {&imgGlasses, 128, 128},
-                                  {&imgDarkHelmet, 64, 64}, {&imgRasberry, 24, 24}};
+    std::vector<SlotUse> slots = {{&imgBarf, 64, 64},
+                                  {&imgLonestar, 64, 64},
+                                  {&imgGlasses, 128, 128},
+                                  {&imgDarkHelmet, 64, 64},
+                                  {&imgRasberry, 24, 24}};
     for (ArgbGfx& frame : animFrames) slots.push_back({&frame, 64, 64});
     slots.push_back({&imgDarkHelmetNoMask, 64, 64});
     slots.push_back({&imgLowrezQr, 64, 64});

@@ -38,7 +38,8 @@ void writeScratch(const uint8_t* data, size_t size) {
 }
 
 // The loader's promises about the slot, whatever the bytes were.
-void checkSlot(const ArgbGfx& slot, bool loaded, const ArgbGfx& before, const std::string& problem) {
+void checkSlot(const ArgbGfx& slot, bool loaded, const ArgbGfx& before,
+               const std::string& problem) {
     if (loaded) {
         const bool sane = slot.pixels && slot.width > 0 && slot.height > 0 &&
                           slot.pitch == slot.width && slot.rows == slot.height &&
@@ -50,8 +51,8 @@ void checkSlot(const ArgbGfx& slot, bool loaded, const ArgbGfx& before, const st
     if (problem.size() <= prefix.size() || problem.compare(0, prefix.size(), prefix) != 0)
         std::abort();
     // Refused before decoding: unchanged; refused after: empty.
-    const bool unchanged = slot.pixels == before.pixels && slot.width == before.width &&
-                           slot.height == before.height;
+    const bool unchanged =
+        slot.pixels == before.pixels && slot.width == before.width && slot.height == before.height;
     const bool empty = !slot.pixels && !slot.width && !slot.height && !slot.pitch && !slot.rows;
     if (!unchanged && !empty) std::abort();
 }
@@ -59,7 +60,7 @@ void checkSlot(const ArgbGfx& slot, bool loaded, const ArgbGfx& before, const st
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static ArgbGfx kept;   // holds the last picture that loaded
+    static ArgbGfx kept;  // holds the last picture that loaded
     static bool intoKept = false;
     intoKept = !intoKept;
 
@@ -80,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loaded) {
         uint32_t mix = 0;
         for (int32_t y = 0; y < slot.height; ++y)
-            for (int32_t x = 0; x < slot.width; ++x) mix ^= slot.pixels[size_t(y) * size_t(slot.pitch) + size_t(x)];
+            for (int32_t x = 0; x < slot.width; ++x)
+                mix ^= slot.pixels[size_t(y) * size_t(slot.pitch) + size_t(x)];
         pixelSink = mix;
         ArgbGfx canvas;
         canvas.allocate(64, 64);

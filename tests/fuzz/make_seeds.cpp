@@ -116,7 +116,11 @@ void imageSeeds(const fs::path& dir) {
 
 // Gap seeds: a position byte, then the gap (see fuzz_mp3_gaps.cpp).
 void mp3GapSeeds(const fs::path& dir) {
-    save(dir, "zeros-4k", [] { Bytes b(1 + 4096, 0); b[0] = 3; return b; }());
+    save(dir, "zeros-4k", [] {
+        Bytes b(1 + 4096, 0);
+        b[0] = 3;
+        return b;
+    }());
     save(dir, "zeros-before-first", Bytes(1 + 1000, 0));
     Bytes junk(1 + 8192);
     for (size_t i = 0; i < junk.size(); ++i) junk[i] = uint8_t(i * 2654435761u >> 13);

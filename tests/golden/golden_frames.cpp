@@ -33,7 +33,18 @@ constexpr int kReportedMismatches = 10;
 // moments whose beats do not fit an integer.
 std::vector<double> edgeMoments() {
     const double inf = std::numeric_limits<double>::infinity();
-    return {95.99, -0.0001, -0.2, -0.4, -1, -100, 1e9, -1e9, 1e300, -1e300, inf, -inf,
+    return {95.99,
+            -0.0001,
+            -0.2,
+            -0.4,
+            -1,
+            -100,
+            1e9,
+            -1e9,
+            1e300,
+            -1e300,
+            inf,
+            -inf,
             std::numeric_limits<double>::quiet_NaN()};
 }
 
@@ -84,7 +95,8 @@ bool readRecord(const char* path, std::vector<Entry>& entries) {
                 continue;
             }
         }
-        std::fprintf(stderr, "golden-frames: %s:%d: not a line of seconds and digest\n", path, number);
+        std::fprintf(stderr, "golden-frames: %s:%d: not a line of seconds and digest\n", path,
+                     number);
         return false;
     }
     return true;
@@ -111,7 +123,8 @@ int writeRecord(const char* path) {
     const std::vector<double> moments = showMoments();
     std::ofstream out(path);
     out << "# SHA-256 of the 16384 canvas bytes (R, G, B, A) at each moment: beats 0 to 335 in\n"
-           "# steps of 0.05 (seconds k / 50), then edge moments. Written by tools/update-golden.sh.\n"
+           "# steps of 0.05 (seconds k / 50), then edge moments. Written by "
+           "tools/update-golden.sh.\n"
            "# seconds digest\n";
     for (double s : moments) {
         const std::vector<uint8_t> bytes = drawMoment(s);
@@ -128,7 +141,8 @@ int writeRecord(const char* path) {
 
 // Differing pixels against the frames of the last passing check, when they are at hand
 // and still match the record; -1 otherwise.
-int differingPixels(FILE* lastGood, size_t index, const Entry& entry, const std::vector<uint8_t>& now) {
+int differingPixels(FILE* lastGood, size_t index, const Entry& entry,
+                    const std::vector<uint8_t>& now) {
     std::vector<uint8_t> before(kCanvasBytes);
     if (!lastGood || std::fseek(lastGood, long(index * kCanvasBytes), SEEK_SET) != 0 ||
         std::fread(before.data(), 1, kCanvasBytes, lastGood) != kCanvasBytes ||
@@ -144,10 +158,12 @@ int checkRecord(const char* path, const char* lastGoodPath) {
     if (!readRecord(path, entries)) return 1;
     const std::vector<double> moments = showMoments();
     bool sameList = entries.size() == moments.size();
-    for (size_t i = 0; sameList && i < moments.size(); ++i) sameList = sameMoment(entries[i].seconds, moments[i]);
+    for (size_t i = 0; sameList && i < moments.size(); ++i)
+        sameList = sameMoment(entries[i].seconds, moments[i]);
     if (!sameList) {
-        std::fprintf(stderr, "golden-frames: %s does not list the show's %zu moments; regenerate it\n", path,
-                     moments.size());
+        std::fprintf(stderr,
+                     "golden-frames: %s does not list the show's %zu moments; regenerate it\n",
+                     path, moments.size());
         return 1;
     }
 
@@ -161,14 +177,15 @@ int checkRecord(const char* path, const char* lastGoodPath) {
         if (++mismatches > kReportedMismatches) continue;
         const double s = entries[i].seconds;
         const int pixels = differingPixels(lastGood, i, entries[i], bytes);
-        std::fprintf(stderr, "golden-frames: differs at %s s (beat %s): %s\n", secondsText(s).c_str(),
-                     secondsText(s * 150 / 60).c_str(),
+        std::fprintf(stderr, "golden-frames: differs at %s s (beat %s): %s\n",
+                     secondsText(s).c_str(), secondsText(s * 150 / 60).c_str(),
                      pixels < 0 ? "pixel count unknown (no last good frames)"
                                 : (std::to_string(pixels) + " pixels differ").c_str());
     }
     if (lastGood) std::fclose(lastGood);
     if (mismatches > 0) {
-        std::fprintf(stderr, "golden-frames: %d of %zu moments differ from %s\n", mismatches, entries.size(), path);
+        std::fprintf(stderr, "golden-frames: %d of %zu moments differ from %s\n", mismatches,
+                     entries.size(), path);
         return 1;
     }
     // Kept for the next run, so that a change can be told in pixels.
@@ -190,12 +207,13 @@ int main(int argc, char** argv) {
     const bool write = argc == 4 && std::strcmp(argv[1], "write") == 0;
     const bool lastGood = check && argc == 6 && std::strcmp(argv[4], "--last-good") == 0;
     if (!(write || (check && (argc == 4 || lastGood)))) {
-        std::fprintf(stderr,
-                     "usage: golden-frames check RECORD DATA_DIR [--last-good RAW]\n"
-                     "       golden-frames write RECORD DATA_DIR\n"
-                     "Draws every moment of the show with the pictures of DATA_DIR and compares the\n"
-                     "canvases' SHA-256 digests with RECORD, or writes RECORD. RAW keeps the frames of\n"
-                     "the last passing check, so that a later mismatch is told in pixels.\n");
+        std::fprintf(
+            stderr,
+            "usage: golden-frames check RECORD DATA_DIR [--last-good RAW]\n"
+            "       golden-frames write RECORD DATA_DIR\n"
+            "Draws every moment of the show with the pictures of DATA_DIR and compares the\n"
+            "canvases' SHA-256 digests with RECORD, or writes RECORD. RAW keeps the frames of\n"
+            "the last passing check, so that a later mismatch is told in pixels.\n");
         return argc == 2 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
     }
     if (!loadPack(argv[3])) return 1;

@@ -25,7 +25,8 @@ bool writePicture(const std::string& path, const ArgbGfx& picture) {
     const std::vector<uint8_t> png =
         encodePng(rgbaBytes(picture.pixels, count), picture.width, picture.height, 4);
     FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file && !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    bool written =
+        file && !png.empty() && std::fwrite(png.data(), 1, png.size(), file) == png.size();
     if (file && std::fclose(file) != 0) written = false;
     if (!written) std::fprintf(stderr, "golden-pack: cannot write %s\n", path.c_str());
     return written;
@@ -35,7 +36,9 @@ bool writePicture(const std::string& path, const ArgbGfx& picture) {
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: golden-pack DIR\nWrites the synthetic pictures of the golden record into DIR.\n");
+        std::fprintf(stderr,
+                     "usage: golden-pack DIR\nWrites the synthetic pictures of the golden record "
+                     "into DIR.\n");
         return argc == 2 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
     }
     const std::string dir = argv[1];

@@ -8,7 +8,8 @@
 
 bool makeFolders(const std::string& dir, std::string& error) {
     const std::string whole = dir.empty() || dir.back() == '/' ? dir : dir + "/";
-    for (size_t end = whole.find('/', 1); end != std::string::npos; end = whole.find('/', end + 1)) {
+    for (size_t end = whole.find('/', 1); end != std::string::npos;
+         end = whole.find('/', end + 1)) {
         const std::string folder = whole.substr(0, end);
         struct stat info;
         if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;

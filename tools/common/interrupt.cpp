@@ -8,7 +8,9 @@ namespace {
 // The signal that stopped the run, 0 while none has arrived. Written only by the handler.
 volatile std::sig_atomic_t gStopSignal = 0;
 
-extern "C" void noteStop(int signal) { gStopSignal = signal; }
+extern "C" void noteStop(int signal) {
+    gStopSignal = signal;
+}
 
 }  // namespace
 
@@ -22,6 +24,10 @@ void catchInterrupts() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool interrupted() { return gStopSignal != 0; }
+bool interrupted() {
+    return gStopSignal != 0;
+}
 
-int interruptedStatus() { return 128 + int(gStopSignal); }
+int interruptedStatus() {
+    return 128 + int(gStopSignal);
+}

@@ -115,7 +115,9 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-PendingFile::~PendingFile() { discard(); }
+PendingFile::~PendingFile() {
+    discard();
+}
 
 bool PendingFile::fail(int systemError, std::string& error) {
     error = "cannot write " + printable(finalPath_) + ": " + std::strerror(systemError);

@@ -18,4 +18,5 @@ std::vector<uint8_t> rgbaBytes(const uint32_t* pixels, size_t count);
 // An 8-bit PNG of width x height pixels of `channels` bytes each (3: R, G, B; 4: R, G, B,
 // A), rows top first and packed. The same pixels always give the same bytes. Empty on an
 // encoder failure or when bytes does not hold exactly that picture.
-std::vector<uint8_t> encodePng(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int channels);
+std::vector<uint8_t> encodePng(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
+                               int channels);

@@ -25,8 +25,10 @@ void compressBlock(std::array<uint32_t, 8>& state, const uint8_t* block) {
         w[i] = uint32_t(block[4 * i]) << 24 | uint32_t(block[4 * i + 1]) << 16 |
                uint32_t(block[4 * i + 2]) << 8 | uint32_t(block[4 * i + 3]);
     for (int i = 16; i < 64; ++i) {
-        const uint32_t s0 = rotateRight(w[i - 15], 7) ^ rotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
-        const uint32_t s1 = rotateRight(w[i - 2], 17) ^ rotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        const uint32_t s0 =
+            rotateRight(w[i - 15], 7) ^ rotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        const uint32_t s1 =
+            rotateRight(w[i - 2], 17) ^ rotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
     std::array<uint32_t, 8> v = state;

@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-RunEnd drawMoments(const RenderOptions& options, Progress& progress, const TakeFrame& take, std::string& error) {
+RunEnd drawMoments(const RenderOptions& options, Progress& progress, const TakeFrame& take,
+                   std::string& error) {
     ArgbGfx canvas;
     int64_t index = 0;
     for (const MomentSource& source : options.moments)
@@ -17,14 +18,16 @@ RunEnd drawMoments(const RenderOptions& options, Progress& progress, const TakeF
                 error = "out of memory for the frame canvas";
                 return RunEnd::Failed;
             }
-            if (!take(canvas, time, index, error)) return interrupted() ? RunEnd::Interrupted : RunEnd::Failed;
+            if (!take(canvas, time, index, error))
+                return interrupted() ? RunEnd::Interrupted : RunEnd::Failed;
             progress.update(index + 1);
         }
     return interrupted() ? RunEnd::Interrupted : RunEnd::Done;
 }
 
 double captureSeconds(const RenderOptions& options) {
-    if (options.moments.size() != 1 || options.moments[0].kind != MomentSource::Kind::Frames) return 0;
+    if (options.moments.size() != 1 || options.moments[0].kind != MomentSource::Kind::Frames)
+        return 0;
     return double(options.momentCount) / double(options.moments[0].fps);
 }
 
@@ -40,7 +43,8 @@ int stopRun(Progress& progress, const std::string& outcome) {
     return interruptedStatus();
 }
 
-int endedEarly(RunEnd end, Progress& progress, const std::string& error, const std::string& outcome) {
+int endedEarly(RunEnd end, Progress& progress, const std::string& error,
+               const std::string& outcome) {
     return end == RunEnd::Interrupted ? stopRun(progress, outcome) : failRun(progress, error);
 }
 

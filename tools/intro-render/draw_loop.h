@@ -13,12 +13,14 @@ enum class RunEnd { Done, Failed, Interrupted };
 
 // Receives each finished canvas with its time values and its index in the run; returns
 // false with a message in error to stop the run.
-using TakeFrame = std::function<bool(const ArgbGfx& canvas, const FrameTime& time, int64_t index, std::string& error)>;
+using TakeFrame = std::function<bool(const ArgbGfx& canvas, const FrameTime& time, int64_t index,
+                                     std::string& error)>;
 
 // Draws every moment of the run in order, each on a fresh frame canvas exactly as the live
 // intro does, and hands it to take. Stops when take fails, or between two moments once the
 // run is interrupted. Progress is updated after every moment.
-RunEnd drawMoments(const RenderOptions& options, Progress& progress, const TakeFrame& take, std::string& error);
+RunEnd drawMoments(const RenderOptions& options, Progress& progress, const TakeFrame& take,
+                   std::string& error);
 
 // Seconds of show a capture spans (its frames / fps) when the run is a single --fps
 // capture; 0 otherwise.
@@ -37,4 +39,5 @@ int stepFailed(Progress& progress, const std::string& error, const std::string& 
 
 // The exit status of a run that ended early: 1 after a failure (error printed), the
 // signal's status after an interrupt (outcome printed).
-int endedEarly(RunEnd end, Progress& progress, const std::string& error, const std::string& outcome);
+int endedEarly(RunEnd end, Progress& progress, const std::string& error,
+               const std::string& outcome);

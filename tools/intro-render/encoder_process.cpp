@@ -26,7 +26,8 @@ constexpr int kStopPollMilliseconds = 10;
 // A file the system would run: a regular file with execute permission for us.
 bool isExecutableFile(const std::string& path) {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
 }
 
 }  // namespace
@@ -48,9 +49,12 @@ std::string findOnPath(const std::string& program) {
     return "";
 }
 
-EncoderProcess::~EncoderProcess() { stop(); }
+EncoderProcess::~EncoderProcess() {
+    stop();
+}
 
-bool EncoderProcess::start(const std::string& path, const std::vector<std::string>& args, std::string& error) {
+bool EncoderProcess::start(const std::string& path, const std::vector<std::string>& args,
+                           std::string& error) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error = "cannot make a pipe to " + printable(path) + ": " + std::strerror(errno);
@@ -73,7 +77,8 @@ bool EncoderProcess::start(const std::string& path, const std::vector<std::strin
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    const int status = posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv.data(), environ);
+    const int status =
+        posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[0]);
@@ -143,7 +148,6 @@ void EncoderProcess::stop() {
         usleep(kStopPollMilliseconds * 1000);
     }
     kill(-pid_, SIGKILL);
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     pid_ = -1;
 }

@@ -20,7 +20,9 @@ constexpr size_t kMaxDigits = 12;
 int64_t frameIndex(const std::string& name) {
     const size_t prefix = sizeof kPrefix - 1, suffix = sizeof kSuffix - 1;
     if (name.size() <= prefix + suffix || name.size() > prefix + suffix + kMaxDigits) return -1;
-    if (name.compare(0, prefix, kPrefix) != 0 || name.compare(name.size() - suffix, suffix, kSuffix) != 0) return -1;
+    if (name.compare(0, prefix, kPrefix) != 0 ||
+        name.compare(name.size() - suffix, suffix, kSuffix) != 0)
+        return -1;
     int64_t index = 0;
     for (size_t i = prefix; i < name.size() - suffix; ++i) {
         if (name[i] < '0' || name[i] > '9') return -1;

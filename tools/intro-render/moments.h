@@ -44,4 +44,3 @@ FrameTime momentTime(const MomentSource& source, int64_t index);
 
 // Seconds of frame `index` of a Frames source: first + index / fps.
 double frameSeconds(const MomentSource& source, int64_t index);
-

@@ -17,10 +17,14 @@ std::string fileProblem(const std::string& path) {
     if (fd < 0) return std::strerror(errno);
     struct stat info;
     std::string problem;
-    if (fstat(fd, &info) != 0) problem = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode)) problem = std::strerror(EISDIR);
-    else if (!S_ISREG(info.st_mode)) problem = "not a regular file";
-    else if (info.st_size == 0) problem = "empty file";
+    if (fstat(fd, &info) != 0)
+        problem = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode))
+        problem = std::strerror(EISDIR);
+    else if (!S_ISREG(info.st_mode))
+        problem = "not a regular file";
+    else if (info.st_size == 0)
+        problem = "empty file";
     close(fd);
     return problem;
 }

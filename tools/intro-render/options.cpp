@@ -57,7 +57,8 @@ bool endsWith(const std::string& text, const char* suffix) {
     const size_t n = std::strlen(suffix);
     if (text.size() < n) return false;
     for (size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i])
+            return false;
     return true;
 }
 
@@ -93,7 +94,8 @@ bool readRange(const char* text, double& a, double& b, double& step) {
     const char* colon2 = colon1 ? std::strchr(colon1 + 1, ':') : nullptr;
     if (!colon2) return false;
     const std::string first(text, colon1), second(colon1 + 1, colon2);
-    return readNumber(first.c_str(), a) == NumberRead::Ok && readNumber(second.c_str(), b) == NumberRead::Ok &&
+    return readNumber(first.c_str(), a) == NumberRead::Ok &&
+           readNumber(second.c_str(), b) == NumberRead::Ok &&
            readNumber(colon2 + 1, step) == NumberRead::Ok;
 }
 
@@ -158,7 +160,8 @@ private:
         if (!value(name, text)) return false;
         switch (readNumber(text, number)) {
         case NumberRead::Ok: return true;
-        case NumberRead::OutOfRange: return fail(std::string(name) + ": '" + printable(text) + "' is out of range");
+        case NumberRead::OutOfRange:
+            return fail(std::string(name) + ": '" + printable(text) + "' is out of range");
         case NumberRead::NotANumber: break;
         }
         return fail(std::string(name) + ": '" + printable(text) + "' is not a finite number");
@@ -168,8 +171,9 @@ private:
         const char* text;
         if (!value(name, text)) return false;
         if (!readInteger(text, low, high, number))
-            return fail(std::string(name) + ": '" + printable(text) + "' is not a whole number from " + std::to_string(low) +
-                        " to " + std::to_string(high));
+            return fail(std::string(name) + ": '" + printable(text) +
+                        "' is not a whole number from " + std::to_string(low) + " to " +
+                        std::to_string(high));
         return true;
     }
 
@@ -195,21 +199,28 @@ private:
             if (!value("--beats", text)) return false;
             source.kind = MomentSource::Kind::Beats;
             if (!readRange(text, source.first, source.last, source.step))
-                return fail("--beats: expected A:B:STEP with three numbers, got '" + printable(text) + "'");
-            if (!(source.step > 0)) return fail("--beats " + printable(text) + ": STEP must be greater than 0");
+                return fail("--beats: expected A:B:STEP with three numbers, got '" +
+                            printable(text) + "'");
+            if (!(source.step > 0))
+                return fail("--beats " + printable(text) + ": STEP must be greater than 0");
             if (source.first > source.last + kRangeSlack)
-                return fail("--beats " + printable(text) + ": A lies after B, so there is no moment");
+                return fail("--beats " + printable(text) +
+                            ": A lies after B, so there is no moment");
             options.moments.push_back(source);
             return true;
         }
         if (arg == "--fps") {
             source.kind = MomentSource::Kind::Frames;
-            if (!once(given_.hasFps, "--fps") || !integerOption("--fps", 1, kMaxFps, source.fps)) return false;
+            if (!once(given_.hasFps, "--fps") || !integerOption("--fps", 1, kMaxFps, source.fps))
+                return false;
             options.moments.push_back(source);
             return true;
         }
-        if (arg == "--from") return once(given_.hasFrom, "--from") && numberOption("--from", given_.from);
-        if (arg == "--to") return once(given_.hasTo, "--to") && numberOption("--to", given_.to) && setToGiven(options);
+        if (arg == "--from")
+            return once(given_.hasFrom, "--from") && numberOption("--from", given_.from);
+        if (arg == "--to")
+            return once(given_.hasTo, "--to") && numberOption("--to", given_.to) &&
+                   setToGiven(options);
         if (arg == "-o") return pathOption("-o", given_.hasOutput, given_.output);
         if (arg == "--sheet") return pathOption("--sheet", given_.hasSheet, given_.sheet);
         if (arg == "--video") return pathOption("--video", given_.hasVideo, given_.video);
@@ -220,9 +231,11 @@ private:
             return true;
         }
         if (arg == "--scale")
-            return once(given_.hasScale, "--scale") && integerOption("--scale", 1, kMaxScale, options.scale);
+            return once(given_.hasScale, "--scale") &&
+                   integerOption("--scale", 1, kMaxScale, options.scale);
         if (arg == "--cols")
-            return once(given_.hasColumns, "--cols") && integerOption("--cols", 1, kMaxColumns, options.columns);
+            return once(given_.hasColumns, "--cols") &&
+                   integerOption("--cols", 1, kMaxColumns, options.columns);
         if (arg == "--raw") return once(given_.raw, "--raw");
         if (arg == "--no-audio") return once(given_.noAudio, "--no-audio");
         if (arg == "--lossless") return once(given_.lossless, "--lossless");
@@ -231,8 +244,10 @@ private:
     }
 
     bool checkMoments(RenderOptions& options) {
-        if (options.moments.empty()) return fail("no moments: give --beat, --time, --beats or --fps");
-        if ((given_.hasFrom || given_.hasTo) && !given_.hasFps) return fail("--from and --to belong to --fps");
+        if (options.moments.empty())
+            return fail("no moments: give --beat, --time, --beats or --fps");
+        if ((given_.hasFrom || given_.hasTo) && !given_.hasFps)
+            return fail("--from and --to belong to --fps");
         if (given_.hasFps && !(given_.to > given_.from)) return fail("--to must lie after --from");
         int64_t total = 0;
         for (MomentSource& source : options.moments) {
@@ -241,7 +256,8 @@ private:
                 source.last = given_.to;
             }
             total += countMoments(source, kMaxMoments);
-            if (total > kMaxMoments) return fail("more than " + std::to_string(kMaxMoments) + " moments");
+            if (total > kMaxMoments)
+                return fail("more than " + std::to_string(kMaxMoments) + " moments");
         }
         if (total == 0) return fail("--fps: no frame lies between --from and --to");
         options.momentCount = total;
@@ -254,7 +270,8 @@ private:
         if (outputs > 1) return fail("give only one of -o, --sheet and --video");
         if (given_.hasColumns && !given_.hasSheet) return fail("--cols belongs to --sheet");
         if ((given_.noAudio || given_.lossless) && !given_.hasVideo)
-            return fail(given_.noAudio ? "--no-audio belongs to --video" : "--lossless belongs to --video");
+            return fail(given_.noAudio ? "--no-audio belongs to --video"
+                                       : "--lossless belongs to --video");
         if (given_.raw && !given_.hasOutput) return fail("--raw needs -o FILE or -o -");
         if (given_.hasOutput) return checkFileOutput(options);
         if (given_.hasSheet) {
@@ -272,7 +289,8 @@ private:
         const std::string& path = given_.output;
         options.outputPath = path;
         if (given_.raw) {
-            if (given_.hasScale) return fail("--raw writes the canvases as they are; --scale does not apply");
+            if (given_.hasScale)
+                return fail("--raw writes the canvases as they are; --scale does not apply");
             if (path.back() == '/') return fail("--raw writes one file: -o FILE or -o -");
             options.output = OutputKind::Raw;
             return true;
@@ -283,36 +301,47 @@ private:
             return true;
         }
         if (!endsWith(path, ".png"))
-            return fail("-o " + printable(path) + ": name a .png file or a folder ending in /, or add --raw");
+            return fail("-o " + printable(path) +
+                        ": name a .png file or a folder ending in /, or add --raw");
         if (options.momentCount != 1)
-            return fail("-o " + printable(path) + " holds one moment, not " + std::to_string(options.momentCount) +
-                        "; use -o DIR/ for several");
+            return fail("-o " + printable(path) + " holds one moment, not " +
+                        std::to_string(options.momentCount) + "; use -o DIR/ for several");
         options.output = OutputKind::PngFile;
         return true;
     }
 
     bool checkVideo(RenderOptions& options) {
         const std::string& path = given_.video;
-        if (endsWith(path, ".mp4")) options.videoFormat = VideoFormat::Mp4;
-        else if (endsWith(path, ".webm")) options.videoFormat = VideoFormat::Webm;
-        else if (endsWith(path, ".gif")) options.videoFormat = VideoFormat::Gif;
-        else return fail("--video " + printable(path) + ": the name must end in .mp4, .webm or .gif");
+        if (endsWith(path, ".mp4"))
+            options.videoFormat = VideoFormat::Mp4;
+        else if (endsWith(path, ".webm"))
+            options.videoFormat = VideoFormat::Webm;
+        else if (endsWith(path, ".gif"))
+            options.videoFormat = VideoFormat::Gif;
+        else
+            return fail("--video " + printable(path) +
+                        ": the name must end in .mp4, .webm or .gif");
         if (options.moments.size() != 1 || options.moments[0].kind != MomentSource::Kind::Frames)
-            return fail("--video needs --fps and no other moments: frame k is the moment FROM + k/N");
+            return fail(
+                "--video needs --fps and no other moments: frame k is the moment FROM + k/N");
         // A GIF counts its frame delays in whole hundredths of a second, and players stretch
         // delays below 2 hundredths, so only rates with a whole delay of 2 or more keep time.
         const int32_t fps = options.moments[0].fps;
         if (options.videoFormat == VideoFormat::Gif && (fps > 50 || 100 % fps != 0))
-            return fail("--video " + printable(path) + ": a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
-                        "second, not " + std::to_string(fps));
+            return fail("--video " + printable(path) +
+                        ": a gif keeps time only at 1, 2, 4, 5, 10, 20, 25 or 50 frames per "
+                        "second, not " +
+                        std::to_string(fps));
         if (given_.lossless && options.videoFormat == VideoFormat::Gif)
             return fail("--lossless: a gif is always paletted; use .mp4 or .webm");
         if (!given_.hasScale) options.scale = kDefaultVideoScale;
         // Players want H.264 with colour at half resolution: one colour sample per 2 x 2
         // pixels. Only with even blocks does each such square lie inside one canvas pixel.
         if (options.videoFormat == VideoFormat::Mp4 && !given_.lossless && options.scale % 2 != 0)
-            return fail("--video " + printable(path) + ": an mp4 keeps the pixel blocks sharp only at an even --scale, "
-                        "not " + std::to_string(options.scale) + " (or add --lossless)");
+            return fail("--video " + printable(path) +
+                        ": an mp4 keeps the pixel blocks sharp only at an even --scale, "
+                        "not " +
+                        std::to_string(options.scale) + " (or add --lossless)");
         options.output = OutputKind::Video;
         options.outputPath = path;
         options.lossless = given_.lossless;
@@ -329,9 +358,12 @@ private:
 
 }  // namespace
 
-const char* usageText() { return kUsage; }
+const char* usageText() {
+    return kUsage;
+}
 
-bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error) {
+bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options,
+                        std::string& error) {
     options = RenderOptions();
     Parser parser(argc, argv);
     return parser.parse(options, error);

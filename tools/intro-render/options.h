@@ -35,7 +35,7 @@ struct RenderOptions {
     bool dataGiven = false;            // --data named the folder: it must hold the pictures
     bool lossless = false;
     bool withAudio = true;
-    bool toGiven = false;  // --to given; otherwise a video with sound may run on
+    bool toGiven = false;   // --to given; otherwise a video with sound may run on
     bool progress = false;  // forced on with --progress; otherwise only on a terminal
     bool help = false;
 };
@@ -46,4 +46,5 @@ const char* usageText();
 // Reads argv[1..argc-1] into options. On a bad argument returns false with a one-line
 // reason in error (no program name, no usage). --help anywhere sets options.help and
 // returns true without checking the rest.
-bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
+bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options,
+                        std::string& error);

@@ -13,19 +13,21 @@
 namespace {
 
 // Writes the canvas at the run's scale as an RGB PNG under path, complete or not at all.
-bool writeCanvasPng(const ArgbGfx& canvas, int32_t scale, const std::string& path, std::vector<uint8_t>& rgb,
-                    std::string& error) {
+bool writeCanvasPng(const ArgbGfx& canvas, int32_t scale, const std::string& path,
+                    std::vector<uint8_t>& rgb, std::string& error) {
     if (!scaleImage(canvas, scale, kRgbBytes, rgb)) {
         error = "cannot scale the canvas for " + printable(path);
         return false;
     }
-    const std::vector<uint8_t> png = encodePng(rgb, canvas.width * scale, canvas.height * scale, kRgbBytes);
+    const std::vector<uint8_t> png =
+        encodePng(rgb, canvas.width * scale, canvas.height * scale, kRgbBytes);
     if (png.empty()) {
         error = "cannot encode " + printable(path) + " as PNG";
         return false;
     }
     PendingFile file;
-    return file.create(path, error) && file.write(png.data(), png.size(), error) && file.commit(error);
+    return file.create(path, error) && file.write(png.data(), png.size(), error) &&
+           file.commit(error);
 }
 
 // What an early end leaves in the folder: this run's first frames, then perhaps frames of
@@ -46,11 +48,13 @@ int writePngFile(const RenderOptions& options) {
     Progress progress(options.progress, options.momentCount);
     std::vector<uint8_t> rgb;
     std::string error;
-    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t, std::string& error) {
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t,
+                               std::string& error) {
         return writeCanvasPng(canvas, options.scale, options.outputPath, rgb, error);
     };
     const RunEnd end = drawMoments(options, progress, take, error);
-    if (end != RunEnd::Done) return endedEarly(end, progress, error, printable(options.outputPath) + " not written");
+    if (end != RunEnd::Done)
+        return endedEarly(end, progress, error, printable(options.outputPath) + " not written");
     progress.finish(options.momentCount, printable(options.outputPath), 0);
     return 0;
 }
@@ -61,8 +65,11 @@ int writePngFolder(const RenderOptions& options) {
     if (!makeFolders(options.outputPath, error)) return failRun(progress, error);
     std::vector<uint8_t> rgb;
     int64_t written = 0;
-    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t index, std::string& error) {
-        if (!writeCanvasPng(canvas, options.scale, options.outputPath + frameName(index), rgb, error)) return false;
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t index,
+                               std::string& error) {
+        if (!writeCanvasPng(canvas, options.scale, options.outputPath + frameName(index), rgb,
+                            error))
+            return false;
         written = index + 1;
         return true;
     };
@@ -79,7 +86,8 @@ int writePngFolder(const RenderOptions& options) {
     if (!error.empty()) return failRun(progress, error);
     progress.finish(options.momentCount, printable(options.outputPath), captureSeconds(options));
     if (removed > 0)
-        std::fprintf(stderr, "intro-render: removed %lld frames of an earlier run from %s (%s and on)\n",
+        std::fprintf(stderr,
+                     "intro-render: removed %lld frames of an earlier run from %s (%s and on)\n",
                      static_cast<long long>(removed), printable(options.outputPath).c_str(),
                      frameName(options.momentCount).c_str());
     return 0;

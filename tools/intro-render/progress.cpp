@@ -12,11 +12,16 @@ constexpr double kLogInterval = 5;
 }  // namespace
 
 Progress::Progress(bool forced, int64_t total)
-    : terminal_(isatty(STDERR_FILENO) != 0), total_(total), start_(Clock::now()), lastPrint_(start_) {
+    : terminal_(isatty(STDERR_FILENO) != 0),
+      total_(total),
+      start_(Clock::now()),
+      lastPrint_(start_) {
     shown_ = forced || terminal_;
 }
 
-double Progress::elapsed() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+double Progress::elapsed() const {
+    return std::chrono::duration<double>(Clock::now() - start_).count();
+}
 
 void Progress::update(int64_t done) {
     if (!shown_) return;
@@ -31,8 +36,8 @@ void Progress::print(int64_t done) {
     const double rate = seconds > 0 ? double(done) / seconds : 0;
     const double left = rate > 0 ? double(total_ - done) / rate : 0;
     std::fprintf(stderr, "%sintro-render: %lld/%lld frames, %.1f frames/s, %.0f s left%s",
-                 terminal_ ? "\r" : "", static_cast<long long>(done), static_cast<long long>(total_), rate, left,
-                 terminal_ ? "\033[K" : "\n");
+                 terminal_ ? "\r" : "", static_cast<long long>(done),
+                 static_cast<long long>(total_), rate, left, terminal_ ? "\033[K" : "\n");
     lineOpen_ = terminal_;
     std::fflush(stderr);
 }
@@ -47,9 +52,10 @@ void Progress::finish(int64_t done, const std::string& what, double realSeconds)
     if (lineOpen_) std::fputc('\r', stderr);
     const double seconds = elapsed();
     const double rate = seconds > 0 ? double(done) / seconds : 0;
-    std::fprintf(stderr, "intro-render: %lld frames to %s in %.2f s, %.1f frames/s", static_cast<long long>(done),
-                 what.c_str(), seconds, rate);
-    if (realSeconds > 0 && seconds > 0) std::fprintf(stderr, ", %.1f x real time", realSeconds / seconds);
+    std::fprintf(stderr, "intro-render: %lld frames to %s in %.2f s, %.1f frames/s",
+                 static_cast<long long>(done), what.c_str(), seconds, rate);
+    if (realSeconds > 0 && seconds > 0)
+        std::fprintf(stderr, ", %.1f x real time", realSeconds / seconds);
     std::fprintf(stderr, "%s\n", lineOpen_ ? "\033[K" : "");
     lineOpen_ = false;
 }

@@ -11,15 +11,18 @@
 int writeRaw(const RenderOptions& options) {
     Progress progress(options.progress, options.momentCount);
     const bool toStdout = options.outputPath == "-";
-    const std::string outcome = toStdout ? "stdout cut short" : printable(options.outputPath) + " not written";
+    const std::string outcome =
+        toStdout ? "stdout cut short" : printable(options.outputPath) + " not written";
     PendingFile file;
     std::string error;
-    if (!toStdout && !file.create(options.outputPath, error)) return stepFailed(progress, error, outcome);
+    if (!toStdout && !file.create(options.outputPath, error))
+        return stepFailed(progress, error, outcome);
 
     std::vector<uint8_t> bytes;
     // A reader that stops early (| head -c 100) has all it wanted, as with any filter.
     bool readerGone = false;
-    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t, std::string& error) {
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t,
+                               std::string& error) {
         // Explicit R, G, B, A bytes: the canvas's memory order on every host.
         if (!scaleImage(canvas, 1, kRgbaBytes, bytes)) {
             error = "the frame canvas is empty";

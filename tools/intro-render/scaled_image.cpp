@@ -27,7 +27,8 @@ bool scaleImage(const ArgbGfx& image, int32_t scale, int32_t channels, std::vect
         for (int32_t x = 0; x < image.width; ++x) {
             uint8_t bytes[kRgbaBytes];
             unpackRgba(source[x], bytes);
-            for (int32_t k = 0; k < scale; ++k, at += channels) std::memcpy(at, bytes, size_t(channels));
+            for (int32_t k = 0; k < scale; ++k, at += channels)
+                std::memcpy(at, bytes, size_t(channels));
         }
         // The other rows of the block repeat the first.
         for (int32_t k = 1; k < scale; ++k) std::memcpy(row + size_t(k) * rowBytes, row, rowBytes);

@@ -16,11 +16,14 @@ constexpr int32_t kCellHeight = kCanvasSize + kSheetLabelGap + kSheetLabelHeight
 // Characters whose glyphs fit in a thumbnail's width.
 constexpr size_t kLabelCharacters = (kCanvasSize + kGlyphAdvance - kGlyphSize) / kGlyphAdvance;
 
-int64_t span(int64_t cells, int64_t cell) { return 2 * kSheetMargin + cells * cell + (cells - 1) * kSheetGap; }
+int64_t span(int64_t cells, int64_t cell) {
+    return 2 * kSheetMargin + cells * cell + (cells - 1) * kSheetGap;
+}
 
 }  // namespace
 
-bool planSheet(int64_t count, int32_t columns, int32_t scale, SheetLayout& layout, std::string& error) {
+bool planSheet(int64_t count, int32_t columns, int32_t scale, SheetLayout& layout,
+               std::string& error) {
     if (count < 1 || columns < 1 || scale < 1) {
         error = "a sheet needs at least one moment, one column and a scale of 1 or more";
         return false;
@@ -30,10 +33,12 @@ bool planSheet(int64_t count, int32_t columns, int32_t scale, SheetLayout& layou
     const int64_t rows = (count + cols - 1) / cols;
     const int64_t width = span(cols, kCellWidth), height = span(rows, kCellHeight);
     const int64_t scaledWidth = width * scale, scaledHeight = height * scale;
-    if (scaledWidth > kMaxSheetSide || scaledHeight > kMaxSheetSide || scaledWidth * scaledHeight > kMaxSheetPixels) {
-        error = "a sheet of " + std::to_string(count) + " moments in " + std::to_string(cols) + " columns at scale " +
-                std::to_string(scale) + " would be " + std::to_string(scaledWidth) + " x " +
-                std::to_string(scaledHeight) + " pixels, more than the limit of " + std::to_string(kMaxSheetSide) +
+    if (scaledWidth > kMaxSheetSide || scaledHeight > kMaxSheetSide ||
+        scaledWidth * scaledHeight > kMaxSheetPixels) {
+        error = "a sheet of " + std::to_string(count) + " moments in " + std::to_string(cols) +
+                " columns at scale " + std::to_string(scale) + " would be " +
+                std::to_string(scaledWidth) + " x " + std::to_string(scaledHeight) +
+                " pixels, more than the limit of " + std::to_string(kMaxSheetSide) +
                 " per side and " + std::to_string(kMaxSheetPixels) + " in all";
         return false;
     }
@@ -56,7 +61,8 @@ std::string beatLabel(double beat) {
 bool prepareSheet(ArgbGfx& sheet, const SheetLayout& layout) {
     sheet.allocate(layout.width, layout.height);
     if (!sheet.pixels) return false;
-    std::fill(sheet.pixels, sheet.pixels + size_t(layout.width) * size_t(layout.height), kSheetBackground);
+    std::fill(sheet.pixels, sheet.pixels + size_t(layout.width) * size_t(layout.height),
+              kSheetBackground);
     return true;
 }
 
@@ -68,7 +74,8 @@ void placeThumbnail(ArgbGfx& sheet, const SheetLayout& layout, int64_t index, co
     const int32_t left = kSheetMargin + column * (kCellWidth + kSheetGap);
     const int32_t top = kSheetMargin + row * (kCellHeight + kSheetGap);
     // A plain copy: the canvas's alpha bytes mean nothing on screen, so no mask applies.
-    const int32_t w = std::min(canvas.width, kCellWidth), h = std::min(canvas.height, int32_t(kCanvasSize));
+    const int32_t w = std::min(canvas.width, kCellWidth),
+                  h = std::min(canvas.height, int32_t(kCanvasSize));
     for (int32_t y = 0; y < h; ++y)
         std::memcpy(sheet.pixels + size_t(top + y) * size_t(sheet.pitch) + size_t(left),
                     canvas.pixels + size_t(y) * size_t(canvas.pitch), size_t(w) * 4u);

@@ -27,7 +27,8 @@ struct SheetLayout {
 
 // The layout of count thumbnails with at most `columns` per row (fewer when there are fewer
 // thumbnails). False with a reason when the scaled sheet would exceed the limits above.
-bool planSheet(int64_t count, int32_t columns, int32_t scale, SheetLayout& layout, std::string& error);
+bool planSheet(int64_t count, int32_t columns, int32_t scale, SheetLayout& layout,
+               std::string& error);
 
 // The beat as a label of at most 10 characters (the width of a thumbnail in the font):
 // the shortest of up to 10 significant digits that fits.

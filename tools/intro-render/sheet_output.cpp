@@ -11,12 +11,15 @@ int writeSheet(const RenderOptions& options) {
     Progress progress(options.progress, options.momentCount);
     std::string error;
     SheetLayout layout;
-    if (!planSheet(options.momentCount, options.columns, options.scale, layout, error)) return failRun(progress, error);
+    if (!planSheet(options.momentCount, options.columns, options.scale, layout, error))
+        return failRun(progress, error);
     ArgbGfx sheet;
     const std::string name = printable(options.outputPath);
-    if (!prepareSheet(sheet, layout)) return failRun(progress, "out of memory for the sheet " + name);
+    if (!prepareSheet(sheet, layout))
+        return failRun(progress, "out of memory for the sheet " + name);
 
-    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime& time, int64_t index, std::string&) {
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime& time, int64_t index,
+                               std::string&) {
         placeThumbnail(sheet, layout, index, canvas, beatLabel(time.beat));
         return true;
     };
@@ -30,7 +33,8 @@ int writeSheet(const RenderOptions& options) {
         encodePng(rgb, sheet.width * options.scale, sheet.height * options.scale, kRgbBytes);
     if (png.empty()) return failRun(progress, "cannot encode " + name + " as PNG");
     PendingFile file;
-    if (!file.create(options.outputPath, error) || !file.write(png.data(), png.size(), error) || !file.commit(error))
+    if (!file.create(options.outputPath, error) || !file.write(png.data(), png.size(), error) ||
+        !file.commit(error))
         return stepFailed(progress, error, name + " not written");
     progress.finish(options.momentCount, name, 0);
     return 0;

@@ -16,7 +16,8 @@ std::string videoFilter(const VideoJob& job) {
         // 4:2:0, the one layout every player and browser decodes. At an even scale each
         // 2 x 2 colour sample covers pixels of one canvas pixel, and the area filter
         // averages exactly those four, so no colour bleeds across a block edge.
-        return "[0:v]scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd+full_chroma_int,"
+        return "[0:v]scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd+full_chroma_"
+               "int,"
                "format=yuv420p[v]";
     case VideoFormat::Webm:
         if (job.lossless) return "[0:v]format=gbrp[v]";
@@ -30,15 +31,36 @@ std::vector<std::string> videoCodec(const VideoJob& job) {
     switch (job.format) {
     case VideoFormat::Gif: return {"-loop", "0", "-f", "gif"};
     case VideoFormat::Mp4:
-        if (job.lossless) return {"-c:v", "libx264rgb", "-qp", "0", "-preset", "medium", "-f", "mp4"};
-        return {"-c:v", "libx264", "-profile:v", "high", "-crf", "12", "-preset", "medium", "-colorspace", "bt709",
-                "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
-                "-movflags", "+faststart", "-f", "mp4"};
+        if (job.lossless)
+            return {"-c:v", "libx264rgb", "-qp", "0", "-preset", "medium", "-f", "mp4"};
+        return {"-c:v",
+                "libx264",
+                "-profile:v",
+                "high",
+                "-crf",
+                "12",
+                "-preset",
+                "medium",
+                "-colorspace",
+                "bt709",
+                "-color_primaries",
+                "bt709",
+                "-color_trc",
+                "bt709",
+                "-color_range",
+                "tv",
+                "-movflags",
+                "+faststart",
+                "-f",
+                "mp4"};
     case VideoFormat::Webm:
-        if (job.lossless) return {"-c:v", "libvpx-vp9", "-lossless", "1", "-row-mt", "1", "-f", "webm"};
-        return {"-c:v", "libvpx-vp9", "-crf", "18", "-b:v", "0", "-deadline", "good", "-cpu-used", "4",
-                "-row-mt", "1", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-                "-color_range", "tv", "-f", "webm"};
+        if (job.lossless)
+            return {"-c:v", "libvpx-vp9", "-lossless", "1", "-row-mt", "1", "-f", "webm"};
+        return {"-c:v",    "libvpx-vp9", "-crf",        "18",           "-b:v",
+                "0",       "-deadline",  "good",        "-cpu-used",    "4",
+                "-row-mt", "1",          "-colorspace", "bt709",        "-color_primaries",
+                "bt709",   "-color_trc", "bt709",       "-color_range", "tv",
+                "-f",      "webm"};
     }
     return {};
 }
@@ -58,19 +80,32 @@ std::string musicCutFilter(const VideoJob& job) {
     // from the first decoded one, as the intro's clock does, whatever the container says.
     std::string filter = "[1:a]aresample=" + std::to_string(kAudioRate) + ",asetpts=N/SR/TB,";
     if (first >= 0)
-        filter += "atrim=start_sample=" + std::to_string(first) + ":end_sample=" + std::to_string(first + length);
+        filter += "atrim=start_sample=" + std::to_string(first) +
+                  ":end_sample=" + std::to_string(first + length);
     else
-        filter += "adelay=delays=" + std::to_string(-first) + "S:all=1,atrim=end_sample=" + std::to_string(length);
+        filter += "adelay=delays=" + std::to_string(-first) +
+                  "S:all=1,atrim=end_sample=" + std::to_string(length);
     filter += ",asetpts=N/SR/TB,apad=whole_len=" + std::to_string(length) + "[a]";
     return filter;
 }
 
 std::vector<std::string> ffmpegArguments(const VideoJob& job) {
     std::vector<std::string> args = {
-        "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgba",
-        "-video_size", std::to_string(job.width) + "x" + std::to_string(job.height),
-        "-framerate", std::to_string(job.fps), "-i", "pipe:0",
+        "-hide_banner",
+        "-loglevel",
+        "error",
+        "-nostdin",
+        "-y",
+        "-f",
+        "rawvideo",
+        "-pix_fmt",
+        "rgba",
+        "-video_size",
+        std::to_string(job.width) + "x" + std::to_string(job.height),
+        "-framerate",
+        std::to_string(job.fps),
+        "-i",
+        "pipe:0",
     };
     const bool audio = !job.musicPath.empty();
     if (audio) {

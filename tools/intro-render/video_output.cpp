@@ -54,7 +54,8 @@ int writeVideo(const RenderOptions& given) {
 
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty())
-        return failRun(progress, "cannot encode " + name + ": ffmpeg is not on PATH (Debian package ffmpeg)");
+        return failRun(progress,
+                       "cannot encode " + name + ": ffmpeg is not on PATH (Debian package ffmpeg)");
     VideoJob job;
     job.format = options.videoFormat;
     job.width = job.height = kCanvasSize * options.scale;
@@ -66,13 +67,15 @@ int writeVideo(const RenderOptions& given) {
     // The temporary file is made here, so an unwritable output is reported by name before
     // the encoder starts; the encoder then overwrites it.
     PendingFile file;
-    if (!file.create(options.outputPath, error) || !file.close(error)) return stepFailed(progress, error, outcome);
+    if (!file.create(options.outputPath, error) || !file.close(error))
+        return stepFailed(progress, error, outcome);
     job.outputPath = file.writePath();
 
     EncoderProcess encoder;
     if (!encoder.start(ffmpeg, ffmpegArguments(job), error)) return failRun(progress, error);
     std::vector<uint8_t> frame;
-    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t, std::string& error) {
+    const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t,
+                               std::string& error) {
         if (!scaleImage(canvas, options.scale, kRgbaBytes, frame)) {
             error = "cannot scale the canvas for " + name;
             return false;

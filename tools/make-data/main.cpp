@@ -116,7 +116,8 @@ Outcome updateFile(const std::string& dir, const PackFile& file, const std::stri
         const bool regular = S_ISREG(info.st_mode) && readWholeFile(path, bytes);
         if (regular && bytes == file.bytes) return Outcome::Current;
         if (!regular || recorded.empty() || sha256Hex(bytes) != recorded) {
-            std::fprintf(stderr, "make-data: keeping %s: it is not the file make-data wrote there\n",
+            std::fprintf(stderr,
+                         "make-data: keeping %s: it is not the file make-data wrote there\n",
                          printable(path).c_str());
             return Outcome::Kept;
         }
@@ -126,7 +127,8 @@ Outcome updateFile(const std::string& dir, const PackFile& file, const std::stri
     }
     PendingFile out;
     std::string error;
-    if (!out.create(path, error) || !out.write(file.bytes.data(), file.bytes.size(), error) || !out.commit(error)) {
+    if (!out.create(path, error) || !out.write(file.bytes.data(), file.bytes.size(), error) ||
+        !out.commit(error)) {
         report(error);
         return Outcome::Failed;
     }
@@ -165,12 +167,14 @@ int writeDataPack(const std::string& dir) {
         }
     }
     if (interrupted()) {
-        std::fprintf(stderr, "make-data: interrupted; %s is not complete\n", printable(dir).c_str());
+        std::fprintf(stderr, "make-data: interrupted; %s is not complete\n",
+                     printable(dir).c_str());
         return interruptedStatus();
     }
     const std::string text = formatPackRecord(record, packNames());
     PendingFile out;
-    if (!out.create(dir + kRecordName, error) || !out.write(text.data(), text.size(), error) || !out.commit(error)) {
+    if (!out.create(dir + kRecordName, error) || !out.write(text.data(), text.size(), error) ||
+        !out.commit(error)) {
         report(error);
         return 1;
     }
@@ -193,13 +197,13 @@ int checkDataPack(const std::string& dir) {
         return 1;
     }
     if (!readPackRecord(dir + kRecordName, record)) {
-        std::fprintf(stderr, "make-data: %s has no %s: not written by make-data\n", printable(dir).c_str(),
-                     kRecordName);
+        std::fprintf(stderr, "make-data: %s has no %s: not written by make-data\n",
+                     printable(dir).c_str(), kRecordName);
         return 1;
     }
     if (record.version != kDataPackVersion) {
-        std::fprintf(stderr, "make-data: %s is out of date: written by '%s', this is '%s'\n", printable(dir).c_str(),
-                     printable(record.version).c_str(), kDataPackVersion);
+        std::fprintf(stderr, "make-data: %s is out of date: written by '%s', this is '%s'\n",
+                     printable(dir).c_str(), printable(record.version).c_str(), kDataPackVersion);
         return 1;
     }
     int missing = 0;
@@ -228,7 +232,8 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && std::strcmp(argv[1], "--check") == 0 && argv[2][0] != '\0')
         return checkDataPack(folderName(argv[2]));
-    if (argc == 2 && argv[1][0] != '-' && argv[1][0] != '\0') return writeDataPack(folderName(argv[1]));
+    if (argc == 2 && argv[1][0] != '-' && argv[1][0] != '\0')
+        return writeDataPack(folderName(argv[1]));
     std::fputs(kUsage, stderr);
     return 1;
 }

@@ -13,11 +13,14 @@ constexpr int kBitRate = 192;
 constexpr int kEncoderQuality = 3;
 constexpr int kChunkFrames = 1152 * 32;
 // The encoder's own bound for its output buffer.
-constexpr size_t outputBound(size_t frames) { return frames * 5 / 4 + 7200; }
+constexpr size_t outputBound(size_t frames) {
+    return frames * 5 / 4 + 7200;
+}
 
 }  // namespace
 
-bool encodeMp3(const std::vector<int16_t>& interleaved, std::vector<uint8_t>& mp3, std::string& error) {
+bool encodeMp3(const std::vector<int16_t>& interleaved, std::vector<uint8_t>& mp3,
+               std::string& error) {
     mp3.clear();
     lame_global_flags* lame = lame_init();
     if (!lame) {
@@ -46,7 +49,8 @@ bool encodeMp3(const std::vector<int16_t>& interleaved, std::vector<uint8_t>& mp
         size_t n = std::min<size_t>(kChunkFrames, frames - at);
         // The encoder reads but does not modify the samples.
         short* pcm = const_cast<short*>(interleaved.data() + 2 * at);
-        int got = lame_encode_buffer_interleaved(lame, pcm, static_cast<int>(n), out.data(), static_cast<int>(out.size()));
+        int got = lame_encode_buffer_interleaved(lame, pcm, static_cast<int>(n), out.data(),
+                                                 static_cast<int>(out.size()));
         if (got < 0) {
             lame_close(lame);
             error = "the MP3 encoder failed (" + std::to_string(got) + ")";

@@ -16,8 +16,10 @@ struct GlassTone {
 
 Picture drawGlasses() {
     Picture pic = makePicture(kFloorSize, kFloorSize, kTransparent);
-    const GlassTone cyan = {hex(0xE0FFFF), hex(0x8CE8F4), hex(0x38B8D8), hex(0x2890B8), hex(0x145878)};
-    const GlassTone violet = {hex(0xFFE0FF), hex(0xC890F0), hex(0x8050D0), hex(0x6438A8), hex(0x38186C)};
+    const GlassTone cyan = {hex(0xE0FFFF), hex(0x8CE8F4), hex(0x38B8D8), hex(0x2890B8),
+                            hex(0x145878)};
+    const GlassTone violet = {hex(0xFFE0FF), hex(0xC890F0), hex(0x8050D0), hex(0x6438A8),
+                              hex(0x38186C)};
     const uint32_t grout = hex(0x0C1020);
 
     for (int y = 0; y < kFloorSize; ++y) {

@@ -15,9 +15,11 @@ void drawSunburst(Picture& pic, double cx, double cy) {
             double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
             double angle = std::atan2(dy, dx);
             // 16 rays, alternating.
-            int ray = static_cast<int>(std::floor((angle + 3.14159265358979) / (2 * 3.14159265358979) * 16));
+            int ray = static_cast<int>(
+                std::floor((angle + 3.14159265358979) / (2 * 3.14159265358979) * 16));
             uint32_t c = (ray & 1) ? rayA : rayB;
-            if (dx * dx + dy * dy < 30 * 30) c = ditherMix(c, glow, (30 - std::sqrt(dx * dx + dy * dy)) / 60, x, y);
+            if (dx * dx + dy * dy < 30 * 30)
+                c = ditherMix(c, glow, (30 - std::sqrt(dx * dx + dy * dy)) / 60, x, y);
             setPixel(pic, x, y, c);
         }
 }

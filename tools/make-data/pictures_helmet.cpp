@@ -67,7 +67,8 @@ Picture drawDarkHelmet() {
         for (int x = 12; x < 30; ++x) {
             double dx = (x + 0.5 - 22) / 9, dy = (y + 0.5 - 11) / 6;
             double r = dx * dx + dy * dy;
-            if (r <= 1 && r > 0.55 && dx + dy < -0.3) setPixel(pic, x, y, ditherMix(shellMid, gleam, 1.4 - r, x, y));
+            if (r <= 1 && r > 0.55 && dx + dy < -0.3)
+                setPixel(pic, x, y, ditherMix(shellMid, gleam, 1.4 - r, x, y));
         }
     setPixel(pic, 17, 9, spark);
     setPixel(pic, 18, 8, spark);

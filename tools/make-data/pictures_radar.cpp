@@ -58,12 +58,14 @@ void drawDish(Frame& f, const DishLook& look) {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             double px = x + 0.5 - f.pivotX, py = y + 0.5 - f.pivotY;
-            double along = px * dx + py * dy;   // towards the facing direction
-            double across = px * -dy + py * dx; // sideways
+            double along = px * dx + py * dy;    // towards the facing direction
+            double across = px * -dy + py * dx;  // sideways
             if (std::fabs(across) > kDishHalfWidth) continue;
             double back = across * across / 30 - 3;
-            if (along >= back && along <= 2.6) setPixel(f.pic, x, y, look.face);
-            else if (along >= back - 2 && along < back) setPixel(f.pic, x, y, look.shell);
+            if (along >= back && along <= 2.6)
+                setPixel(f.pic, x, y, look.face);
+            else if (along >= back - 2 && along < back)
+                setPixel(f.pic, x, y, look.shell);
         }
     // Struts from the rim to the feed horn.
     int fx = static_cast<int>(std::floor(f.feedX())), fy = static_cast<int>(std::floor(f.feedY()));
@@ -135,8 +137,16 @@ Picture drawRadarFrame(int frame) {
         lampOn = (j % 2) == 0;
     }
     if (frame == 32) look = &kDishOverload;
-    if (frame == 33) { f.angle = 1.35; look = &kDishScorched; lampOn = false; }
-    if (frame == 34) { f.angle = 2.8; look = &kDishScorched; lampOn = false; }
+    if (frame == 33) {
+        f.angle = 1.35;
+        look = &kDishScorched;
+        lampOn = false;
+    }
+    if (frame == 34) {
+        f.angle = 2.8;
+        look = &kDishScorched;
+        lampOn = false;
+    }
 
     // Waves and static go behind the station, sparks and smoke in front of it.
     double fx = f.feedX(), fy = f.feedY();
@@ -164,9 +174,11 @@ Picture drawRadarFrame(int frame) {
     drawOver(f.pic, station, 0, 0);
 
     if (frame >= 26 && frame <= 31) {
-        for (int b = 0; b < 2; ++b) drawBolt(f.pic, rng, fx, fy, f.angle + (b ? 1.2 : -1.2), 6 + (frame - 26) * 2);
+        for (int b = 0; b < 2; ++b)
+            drawBolt(f.pic, rng, fx, fy, f.angle + (b ? 1.2 : -1.2), 6 + (frame - 26) * 2);
     } else if (frame == 32) {
-        for (int b = 0; b < 6; ++b) drawBolt(f.pic, rng, fx, fy, b * kPi / 3 + 0.3, 14 + 2 * (b % 3));
+        for (int b = 0; b < 6; ++b)
+            drawBolt(f.pic, rng, fx, fy, b * kPi / 3 + 0.3, 14 + 2 * (b % 3));
     } else if (frame == 33) {
         drawBolt(f.pic, rng, fx, fy, -0.6, 8);
         drawBolt(f.pic, rng, fx, fy, 0.9, 6);

@@ -22,6 +22,6 @@ struct SongParts {
 
 // Writes the whole score into parts.
 void arrangeSong(SongParts& parts);
-// Ducks, echoes, removes DC, rounds off peaks, sets the peak to -3 dBFS and fades the last beats to zero:
-// interleaved 16-bit stereo, left first.
+// Ducks, echoes, removes DC, rounds off peaks, sets the peak to -3 dBFS and fades the last beats to
+// zero: interleaved 16-bit stereo, left first.
 std::vector<int16_t> mixSong(const SongParts& parts);

@@ -152,7 +152,8 @@ void warp(Score& s) {
     s.lead(208, 224, 1);
     s.arpeggio(224, 234);
     s.lead(235, 239, 0);
-    for (double fill : {183.5, 191.5, 199.5, 215.5, 223.5, 231.5}) s.roll(fill, fill + 0.5, 0.25, 0.3, 0.45);
+    for (double fill : {183.5, 191.5, 199.5, 215.5, 223.5, 231.5})
+        s.roll(fill, fill + 0.5, 0.25, 0.3, 0.45);
     tomFill(s, 207);
     s.crash(208);
     s.riser(219, 221);

@@ -70,7 +70,8 @@ std::vector<int16_t> mixSong(const SongParts& parts) {
     std::vector<float> echoLeft(frames), echoRight(frames);
     size_t delay = static_cast<size_t>(kEchoFrames);
     for (size_t n = delay; n < frames; ++n) {
-        echoLeft[n] = static_cast<float>(parts.echo.samples[n - delay] * duck[n - delay] + kEchoFeedback * echoRight[n - delay]);
+        echoLeft[n] = static_cast<float>(parts.echo.samples[n - delay] * duck[n - delay] +
+                                         kEchoFeedback * echoRight[n - delay]);
         echoRight[n] = echoLeft[n - delay];
     }
 
@@ -79,8 +80,10 @@ std::vector<int16_t> mixSong(const SongParts& parts) {
     double dcInL = 0, dcOutL = 0, dcInR = 0, dcOutR = 0;
     double peak = 0;
     for (size_t n = 0; n < frames; ++n) {
-        double l = parts.drums.left[n] + (parts.music.left[n] + kEchoLevel * echoLeft[n]) * kMusicLevel * static_cast<double>(duck[n]);
-        double r = parts.drums.right[n] + (parts.music.right[n] + kEchoLevel * echoRight[n]) * kMusicLevel * static_cast<double>(duck[n]);
+        double l = parts.drums.left[n] + (parts.music.left[n] + kEchoLevel * echoLeft[n]) *
+                                             kMusicLevel * static_cast<double>(duck[n]);
+        double r = parts.drums.right[n] + (parts.music.right[n] + kEchoLevel * echoRight[n]) *
+                                              kMusicLevel * static_cast<double>(duck[n]);
         // One-pole DC blocker (corner about 3.5 Hz).
         dcOutL = l - dcInL + 0.9995 * dcOutL;
         dcInL = l;
@@ -98,7 +101,8 @@ std::vector<int16_t> mixSong(const SongParts& parts) {
     for (size_t n = 0; n < frames; ++n) {
         double g = scale;
         int64_t i = static_cast<int64_t>(n);
-        if (i >= fadeStart) g *= static_cast<double>(kSongFrames - 1 - i) / (kSongFrames - 1 - fadeStart);
+        if (i >= fadeStart)
+            g *= static_cast<double>(kSongFrames - 1 - i) / (kSongFrames - 1 - fadeStart);
         double l = std::clamp(softClip(left[n] * drive) * g, -1.0, 1.0);
         double r = std::clamp(softClip(right[n] * drive) * g, -1.0, 1.0);
         pcm[2 * n] = static_cast<int16_t>(std::lround(l * 32767));

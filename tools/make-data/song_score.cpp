@@ -21,14 +21,14 @@ struct PhraseNote {
 
 // The hook: rising chord tones, one bar per chord.
 constexpr PhraseNote kHook[] = {
-    {0, 3, 69}, {3, 3, 74}, {6, 2, 77}, {8, 2, 76}, {10, 2, 74}, {12, 4, 69},
+    {0, 3, 69},  {3, 3, 74},  {6, 2, 77},  {8, 2, 76},  {10, 2, 74}, {12, 4, 69},
     {16, 3, 70}, {19, 3, 74}, {22, 2, 77}, {24, 4, 79}, {28, 2, 77}, {30, 2, 74},
     {32, 3, 72}, {35, 3, 77}, {38, 2, 81}, {40, 2, 79}, {42, 2, 77}, {44, 4, 76},
     {48, 3, 76}, {51, 3, 79}, {54, 2, 84}, {56, 2, 79}, {58, 2, 76}, {60, 4, 74},
 };
 // The answer: straight 8ths climbing to a held top note in every bar.
 constexpr PhraseNote kAnswer[] = {
-    {0, 2, 74}, {2, 2, 74}, {4, 2, 77}, {6, 4, 81}, {10, 2, 79}, {12, 2, 77}, {14, 2, 76},
+    {0, 2, 74},  {2, 2, 74},  {4, 2, 77},  {6, 4, 81},  {10, 2, 79}, {12, 2, 77}, {14, 2, 76},
     {16, 2, 74}, {18, 2, 74}, {20, 2, 77}, {22, 4, 82}, {26, 2, 81}, {28, 2, 79}, {30, 2, 77},
     {32, 2, 72}, {34, 2, 77}, {36, 2, 81}, {38, 4, 84}, {42, 2, 81}, {44, 2, 79}, {46, 2, 77},
     {48, 2, 76}, {50, 2, 79}, {52, 6, 84}, {58, 2, 82}, {60, 4, 81},
@@ -77,9 +77,15 @@ void Score::kick(double beat, double gain) {
     parts.kicks.push_back(start);
 }
 
-void Score::snare(double beat, double gain) { addSnare(parts.drums, frameAt(beat), gain); }
-void Score::crash(double beat, double gain) { addCrash(parts.drums, frameAt(beat), gain); }
-void Score::tom(double beat, double hz, double gain) { addTom(parts.drums, frameAt(beat), gain, hz); }
+void Score::snare(double beat, double gain) {
+    addSnare(parts.drums, frameAt(beat), gain);
+}
+void Score::crash(double beat, double gain) {
+    addCrash(parts.drums, frameAt(beat), gain);
+}
+void Score::tom(double beat, double hz, double gain) {
+    addTom(parts.drums, frameAt(beat), gain, hz);
+}
 
 void Score::stab(double beat, double gain, int transpose) {
     Chord c = chordAt(beat);
@@ -104,13 +110,16 @@ void Score::claps(double from, double to) {
 }
 
 void Score::hats(double from, double to, bool sixteenths, double gain) {
-    forGrid(from, to, 1, 0.5, [&](double beat, int) { addHat(parts.drums, frameAt(beat), gain, false); });
+    forGrid(from, to, 1, 0.5,
+            [&](double beat, int) { addHat(parts.drums, frameAt(beat), gain, false); });
     if (!sixteenths) return;
-    forGrid(from, to, 0.5, 0.25, [&](double beat, int) { addHat(parts.drums, frameAt(beat), gain * 0.45, false); });
+    forGrid(from, to, 0.5, 0.25,
+            [&](double beat, int) { addHat(parts.drums, frameAt(beat), gain * 0.45, false); });
 }
 
 void Score::openHats(double from, double to) {
-    forGrid(from, to, 1, 0.5, [&](double beat, int) { addHat(parts.drums, frameAt(beat), 0.07, true); });
+    forGrid(from, to, 1, 0.5,
+            [&](double beat, int) { addHat(parts.drums, frameAt(beat), 0.07, true); });
 }
 
 void Score::roll(double from, double to, double step, double gainFrom, double gainTo) {
@@ -122,7 +131,8 @@ void Score::roll(double from, double to, double step, double gainFrom, double ga
 
 void Score::bassOffbeat(double from, double to) {
     forGrid(from, to, 1, 0.5, [&](double beat, int) {
-        addBass(parts.music, frameAt(beat), 6 * kSixteenthFrames / 4, chordAt(beat).bass + 12, 0.36);
+        addBass(parts.music, frameAt(beat), 6 * kSixteenthFrames / 4, chordAt(beat).bass + 12,
+                0.36);
     });
 }
 
@@ -131,7 +141,8 @@ void Score::bassRolling(double from, double to) {
     forGrid(from, to, 0.25, 0, [&](double beat, int k) {
         int inBeat = ((k % 4) + 4) % 4;
         if (inBeat == 0) return;  // the kick owns the beat
-        addBass(parts.music, frameAt(beat), kSixteenthFrames * 3 / 4, chordAt(beat).bass + octave[inBeat - 1], 0.32);
+        addBass(parts.music, frameAt(beat), kSixteenthFrames * 3 / 4,
+                chordAt(beat).bass + octave[inBeat - 1], 0.32);
     });
 }
 
@@ -152,21 +163,25 @@ void Score::pad(double from, double to, double gain) {
         double next = beat + 0.25;
         if (next < to && sameChord(chordAt(next), chordAt(start))) continue;
         Chord c = chordAt(start);
-        addPad(parts.music, frameAt(start), frameAt(std::fmin(next, to)) - frameAt(start), c.pad, 3, gain);
+        addPad(parts.music, frameAt(start), frameAt(std::fmin(next, to)) - frameAt(start), c.pad, 3,
+               gain);
         start = next;
     }
 }
 
 void Score::lead(double from, double to, int phrase, int transpose, double gain) {
     const PhraseNote* notes = phrase == 0 ? kHook : kAnswer;
-    size_t count = phrase == 0 ? sizeof kHook / sizeof kHook[0] : sizeof kAnswer / sizeof kAnswer[0];
-    for (double cycle = std::floor(from / kPhraseBeats) * kPhraseBeats; cycle < to; cycle += kPhraseBeats) {
+    size_t count =
+        phrase == 0 ? sizeof kHook / sizeof kHook[0] : sizeof kAnswer / sizeof kAnswer[0];
+    for (double cycle = std::floor(from / kPhraseBeats) * kPhraseBeats; cycle < to;
+         cycle += kPhraseBeats) {
         for (size_t i = 0; i < count; ++i) {
             double beat = cycle + notes[i].start / 4.0;
             if (beat < from || beat >= to) continue;
             // Slightly detached: each note ends a little before the next.
             int64_t length = notes[i].length * kSixteenthFrames - 900;
-            addLead(parts.music, parts.echo, frameAt(beat), length, notes[i].note + transpose, gain);
+            addLead(parts.music, parts.echo, frameAt(beat), length, notes[i].note + transpose,
+                    gain);
         }
     }
 }
@@ -176,7 +191,8 @@ void Score::arpeggio(double from, double to, double gain) {
     forGrid(from, to, 0.25, 0, [&](double beat, int k) {
         Chord c = chordAt(beat);
         int tones[4] = {c.pad[0] + 12, c.pad[1] + 12, c.pad[2] + 12, c.pad[0] + 24};
-        addLead(parts.music, parts.echo, frameAt(beat), kSixteenthFrames * 3 / 4, tones[order[((k % 8) + 8) % 8]], gain);
+        addLead(parts.music, parts.echo, frameAt(beat), kSixteenthFrames * 3 / 4,
+                tones[order[((k % 8) + 8) % 8]], gain);
     });
 }
 

@@ -52,7 +52,8 @@ double Noise::next() {
 }
 
 uint32_t eventSeed(int64_t frame, uint32_t salt) {
-    uint64_t h = static_cast<uint64_t>(frame) * 0x9E3779B97F4A7C15ull + salt * 0xBF58476D1CE4E5B9ull;
+    uint64_t h =
+        static_cast<uint64_t>(frame) * 0x9E3779B97F4A7C15ull + salt * 0xBF58476D1CE4E5B9ull;
     h ^= h >> 31;
     h *= 0x94D049BB133111EBull;
     h ^= h >> 29;

@@ -18,7 +18,8 @@ double noteHz(double midi);
 // One stereo signal of a fixed length; writes past either end are dropped.
 struct StereoBus {
     std::vector<float> left, right;
-    explicit StereoBus(int64_t frames) : left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames)) {}
+    explicit StereoBus(int64_t frames)
+        : left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames)) {}
     int64_t frames() const { return static_cast<int64_t>(left.size()); }
     // pan -1 is hard left, 0 centre (both sides at full value), +1 hard right.
     void add(int64_t frame, double value, double pan);
@@ -30,7 +31,8 @@ struct MonoBus {
     std::vector<float> samples;
     explicit MonoBus(int64_t frames) : samples(static_cast<size_t>(frames)) {}
     void add(int64_t frame, double value) {
-        if (frame >= 0 && frame < static_cast<int64_t>(samples.size())) samples[static_cast<size_t>(frame)] += static_cast<float>(value);
+        if (frame >= 0 && frame < static_cast<int64_t>(samples.size()))
+            samples[static_cast<size_t>(frame)] += static_cast<float>(value);
     }
 };
 

@@ -24,7 +24,8 @@ void addKick(StereoBus& bus, int64_t start, double gain) {
         double hz = 48 + 120 * sweep.next() + 60 * punch.next();
         double tone = std::sin(kTwoPi * phase) * body.next();
         phase += hz / kSampleRate;
-        double click = clickDecay.value > 1e-6 ? std::sin(kTwoPi * 1800 * t) * clickDecay.value * 0.25 : 0;
+        double click =
+            clickDecay.value > 1e-6 ? std::sin(kTwoPi * 1800 * t) * clickDecay.value * 0.25 : 0;
         clickDecay.next();
         double v = (tone + click) * edgeGain(i, length, kDrumAttack, kEdge * 4);
         bus.add(start + i, v * gain, 0);
@@ -60,7 +61,8 @@ void addClap(StereoBus& bus, int64_t start, double gain) {
         for (int k = 0; k < 3; ++k)
             if (i >= k * clapGap) env += claps[k].next();
         if (i >= 2 * clapGap) env += 0.7 * room.next();
-        double v = band.bandpass(noise.next()) * env * 1.8 * edgeGain(i, length, kDrumAttack, kEdge);
+        double v =
+            band.bandpass(noise.next()) * env * 1.8 * edgeGain(i, length, kDrumAttack, kEdge);
         bus.add(start + i, v * gain, 0.1);
     }
 }
@@ -73,7 +75,8 @@ void addHat(StereoBus& bus, int64_t start, double gain, bool open) {
     high.tune(7500, 0.7);
     Decay env(decay);
     for (int64_t i = 0; i < length; ++i) {
-        double v = high.highpass(noise.next()) * env.next() * edgeGain(i, length, kDrumAttack, kEdge);
+        double v =
+            high.highpass(noise.next()) * env.next() * edgeGain(i, length, kDrumAttack, kEdge);
         bus.add(start + i, v * gain, open ? -0.3 : 0.3);
     }
 }
@@ -86,7 +89,8 @@ void addCrash(StereoBus& bus, int64_t start, double gain) {
     highR.tune(4700, 0.6);
     Decay strike(0.12), ring(0.9);
     for (int64_t i = 0; i < length; ++i) {
-        double env = (0.6 * strike.next() + 0.4 * ring.next()) * edgeGain(i, length, kDrumAttack, kEdge * 20);
+        double env = (0.6 * strike.next() + 0.4 * ring.next()) *
+                     edgeGain(i, length, kDrumAttack, kEdge * 20);
         bus.add(start + i, highL.highpass(noiseL.next()) * env * gain, -1);
         bus.add(start + i, highR.highpass(noiseR.next()) * env * gain, 1);
     }
@@ -134,7 +138,8 @@ void addBass(StereoBus& bus, int64_t start, int64_t length, int note, double gai
         double tone = filter.lowpass(saw.next(hz)) * 0.8 + std::sin(kTwoPi * subPhase) * 0.6;
         subPhase += hz / kSampleRate;
         if (subPhase >= 1) subPhase -= 1;
-        double env = (0.7 + 0.3 * pluck.next()) * edgeGain(i, total, secondsToFrames(0.003), release);
+        double env =
+            (0.7 + 0.3 * pluck.next()) * edgeGain(i, total, secondsToFrames(0.003), release);
         bus.add(start + i, tone * env * gain, 0);
     }
 }
@@ -152,15 +157,19 @@ void addLead(StereoBus& bus, MonoBus& echo, int64_t start, int64_t length, int n
         double sweepNow = sweep.next();
         if (i % kTuneEvery == 0) filter.tune(1100 + 4200 * sweepNow, 1.4);
         // Vibrato fades in after the attack.
-        double vib = 1 + 0.003 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, std::max(0.0, (t - 0.15) / 0.2));
-        double tone = filter.lowpass(sawA.next(hz * 1.004 * vib) + sawB.next(hz * 0.996 * vib)) * 0.5;
-        double v = tone * (0.8 + 0.2 * pluck.next()) * edgeGain(i, total, secondsToFrames(0.005), release) * gain;
+        double vib =
+            1 + 0.003 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, std::max(0.0, (t - 0.15) / 0.2));
+        double tone =
+            filter.lowpass(sawA.next(hz * 1.004 * vib) + sawB.next(hz * 0.996 * vib)) * 0.5;
+        double v = tone * (0.8 + 0.2 * pluck.next()) *
+                   edgeGain(i, total, secondsToFrames(0.005), release) * gain;
         bus.add(start + i, v, -0.15);
         echo.add(start + i, v);
     }
 }
 
-void addPad(StereoBus& bus, int64_t start, int64_t length, const int* notes, int count, double gain) {
+void addPad(StereoBus& bus, int64_t start, int64_t length, const int* notes, int count,
+            double gain) {
     int64_t attack = secondsToFrames(0.35);
     int64_t release = secondsToFrames(0.5);
     int64_t total = length + release;
@@ -194,7 +203,8 @@ void addPad(StereoBus& bus, int64_t start, int64_t length, const int* notes, int
     }
 }
 
-void addStab(StereoBus& bus, MonoBus& echo, int64_t start, const int* notes, int count, double gain) {
+void addStab(StereoBus& bus, MonoBus& echo, int64_t start, const int* notes, int count,
+             double gain) {
     int64_t length = secondsToFrames(0.6);
     for (int n = 0; n < count; ++n) {
         double hz = noteHz(notes[n]);
@@ -206,7 +216,8 @@ void addStab(StereoBus& bus, MonoBus& echo, int64_t start, const int* notes, int
             double sweepNow = sweep.next();
             if (i % kTuneEvery == 0) filter.tune(500 + 5500 * sweepNow, 1.2);
             double tone = filter.lowpass(sawA.next(hz * 1.006) + sawB.next(hz * 0.994)) * 0.5;
-            double v = tone * body.next() * edgeGain(i, length, secondsToFrames(0.002), kEdge * 4) * gain;
+            double v =
+                tone * body.next() * edgeGain(i, length, secondsToFrames(0.002), kEdge * 4) * gain;
             bus.add(start + i, v, (n - 1) * 0.4);
             echo.add(start + i, v * 0.6);
         }

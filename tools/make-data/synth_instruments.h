@@ -19,6 +19,8 @@ void addRiser(StereoBus& bus, int64_t start, int64_t length, double gain);
 // Pitched voices; notes are MIDI numbers, lengths in frames (the release rings on after).
 void addBass(StereoBus& bus, int64_t start, int64_t length, int note, double gain);
 void addLead(StereoBus& bus, MonoBus& echo, int64_t start, int64_t length, int note, double gain);
-void addPad(StereoBus& bus, int64_t start, int64_t length, const int* notes, int count, double gain);
-void addStab(StereoBus& bus, MonoBus& echo, int64_t start, const int* notes, int count, double gain);
+void addPad(StereoBus& bus, int64_t start, int64_t length, const int* notes, int count,
+            double gain);
+void addStab(StereoBus& bus, MonoBus& echo, int64_t start, const int* notes, int count,
+             double gain);
 void addBell(StereoBus& bus, MonoBus& echo, int64_t start, int note, double gain, double pan);

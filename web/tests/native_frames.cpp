@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         }
     }
     if (bench) {
-        const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::milli> spent =
+            std::chrono::steady_clock::now() - start;
         std::printf("%.3f %u\n", spent.count(), checksum);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -9,7 +9,7 @@
 namespace {
 constexpr int kSpokeCount = 10;
 constexpr int32_t kRasberryColumn = 20;
-}
+}  // namespace
 
 void spokesEffect(ArgbGfx& canvas, double beat) {
     canvas.clear();

@@ -34,8 +34,8 @@ void drawStreaks(ArgbGfx& canvas, double s) {
         if (!(z > 0)) continue;
         const double k = 1 / z;
         const double m = (0.25 * s + 1) / z;
-        canvas.lineSmooth(float(32 + k * dirX), float(32 + k * dirY),
-                          float(32 + m * dirX), float(32 + m * dirY));
+        canvas.lineSmooth(float(32 + k * dirX), float(32 + k * dirY), float(32 + m * dirX),
+                          float(32 + m * dirY));
     }
 }
 

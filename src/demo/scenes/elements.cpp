@@ -11,7 +11,7 @@
 namespace {
 // Far enough off the 64 x 64 canvas on either side for any picture of the show.
 constexpr double kOffCanvas = 1 << 20;
-}
+}  // namespace
 
 int32_t truncPosition(double v) {
     if (v >= -kOffCanvas && v <= kOffCanvas) return int32_t(v);
