@@ -60,7 +60,7 @@ start_intro() {
     shift
     (cd "$work/run" && "$xvfb" 640x480 env "$@" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" &
+        "${stop_after[@]}" "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" &
     intro_pid=$!
 }
 

@@ -107,7 +107,7 @@ check() {
     local want_status=0
     [ "$expected" = "$nothing_loads" ] && want_status=1
     rm -f "$work/frames.raw"
-    timeout 120 "$render" --data "$data/" --beats 0:335:0.5 --raw -o "$work/frames.raw" \
+    "${stop_after[@]}" 120 "$render" --data "$data/" --beats 0:335:0.5 --raw -o "$work/frames.raw" \
         2>"$work/stderr" || status=$?
     if [ "$status" != "$want_status" ]; then
         fail "$name" "intro-render exit status $status, expected $want_status"

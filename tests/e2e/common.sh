@@ -5,6 +5,12 @@
 # project's list of such leaks applies when the caller has not chosen one.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(dirname "$(realpath "${BASH_SOURCE[0]}")")/../sanitizer/lsan.supp:print_suppressions=0}
 
+# The programs under test are given a time limit with "${stop_after[@]}" SECONDS PROGRAM.
+# Plain timeout(1) sends SIGCONT right after its SIGTERM; that cancels the stop which
+# LeakSanitizer's check at exit sends to the process it scans, and the check then waits
+# for ever. In the foreground mode timeout sends no SIGCONT; -k ends what ignores SIGTERM.
+stop_after=(timeout --foreground -k 30)
+
 # tone_mp3 SECONDS OUT [LAME_OPTION...]: SECONDS of a 440 Hz stereo tone at 44.1 kHz,
 # encoded as MP3 at OUT.
 tone_mp3() {

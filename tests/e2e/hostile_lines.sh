@@ -38,7 +38,7 @@ run() {
     rm -f "$work/presented"
     (cd "$work/run" && env AUDIO_SWAP_LOG="$work/presented" LD_PRELOAD="$probe" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 4 "$intro" "$@") >/dev/null 2>"$work/stderr" || status=$?
+        "${stop_after[@]}" 4 "$intro" "$@") >/dev/null 2>"$work/stderr" || status=$?
     local last
     last=$(grep -av '^assets: ' "$work/stderr" | tail -n 1 || true)
     if grep -qE "runtime error|AddressSanitizer|LeakSanitizer" "$work/stderr"; then

@@ -69,7 +69,7 @@ sanitizer_report() {
 render() {
     local name=$1 expected=$2 limit status=0 actual mb_limit=$4 want=${5:-0}
     limit=$(awk -v s="$3" -v f="$time_factor" 'BEGIN { printf "%d", s * f }')
-    /usr/bin/time -f "%e %M" -o "$work/time" timeout 300 "$render" --data "$data/" \
+    /usr/bin/time -f "%e %M" -o "$work/time" "${stop_after[@]}" 300 "$render" --data "$data/" \
         --beats 0:335:0.5 --raw -o "$work/frames.raw" 2>"$work/stderr" || status=$?
     # On a failure time(1) writes a line of its own first; the figures are the last line.
     read -r elapsed peak_kb < <(tail -n 1 "$work/time") || true

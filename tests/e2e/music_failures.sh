@@ -34,7 +34,7 @@ run_intro() {
     local status=0
     (cd "$work/run" && "$xvfb" 640x480 env "$@" AUDIO_SWAP_LOG="$work/presented" \
         LD_PRELOAD="$probe" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" || status=$?
+        "${stop_after[@]}" "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" || status=$?
     echo "$status"
 }
 
