@@ -1,11 +1,11 @@
 # The file edge, interrupts, PNG encoding and SHA-256 that intro-render and make-data share.
 add_library(tool_common STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/folders.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/interrupt.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pending_file.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/png_bytes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/printable.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp
+  common/folders.cpp
+  common/interrupt.cpp
+  common/pending_file.cpp
+  common/png_bytes.cpp
+  common/printable.cpp
+  common/sha256.cpp
 )
-target_include_directories(tool_common PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(tool_common PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/common)
 target_link_libraries(tool_common PUBLIC PkgConfig::STB)

@@ -1,24 +1,24 @@
 # intro-render: the show drawn offline. Everything but main() is a library, so the tests
 # can reach the parts; nothing here links SDL, GL or audio output.
 add_library(intro_render_core STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/moments.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/progress.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/draw_loop.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/data_folder_check.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/scaled_image.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/raw_output.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/frame_files.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/png_output.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sheet.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sheet_output.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/music_track.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/video_command.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/encoder_process.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/video_output.cpp
+  intro-render/options.cpp
+  intro-render/moments.cpp
+  intro-render/progress.cpp
+  intro-render/draw_loop.cpp
+  intro-render/data_folder_check.cpp
+  intro-render/scaled_image.cpp
+  intro-render/raw_output.cpp
+  intro-render/frame_files.cpp
+  intro-render/png_output.cpp
+  intro-render/sheet.cpp
+  intro-render/sheet_output.cpp
+  intro-render/music_track.cpp
+  intro-render/video_command.cpp
+  intro-render/encoder_process.cpp
+  intro-render/video_output.cpp
 )
-target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/intro-render)
 target_link_libraries(intro_render_core PUBLIC intro_draw tool_common PRIVATE PkgConfig::MPG123)
 
-add_executable(intro-render ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+add_executable(intro-render intro-render/main.cpp)
 target_link_libraries(intro-render PRIVATE intro_render_core)

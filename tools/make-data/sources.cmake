@@ -3,25 +3,25 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 
 # The folder's record of what was written, apart so the tests can reach it.
 add_library(make_data_record STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/pack_record.cpp
+  make-data/pack_record.cpp
 )
-target_include_directories(make_data_record PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(make_data_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/make-data)
 target_link_libraries(make_data_record PUBLIC tool_common)
 
 add_executable(make-data
-  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pictures_flash.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_floor.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pictures_helmet.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_rasberry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pictures_radar.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_qr.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/synth_dsp.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/synth_instruments.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/song_score.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/song_arrangement.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/song_mixdown.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mp3_encoder.cpp
+  make-data/main.cpp
+  make-data/picture.cpp
+  make-data/pictures_flash.cpp
+  make-data/picture_floor.cpp
+  make-data/pictures_helmet.cpp
+  make-data/picture_rasberry.cpp
+  make-data/pictures_radar.cpp
+  make-data/picture_qr.cpp
+  make-data/synth_dsp.cpp
+  make-data/synth_instruments.cpp
+  make-data/song_score.cpp
+  make-data/song_arrangement.cpp
+  make-data/song_mixdown.cpp
+  make-data/mp3_encoder.cpp
 )
 target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE PkgConfig::LAME m)
