@@ -330,7 +330,7 @@ case_killed() {
     name="X server gone"
     local fifo="$work/displayfd" number xvfb
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     xvfb=$!
     pids+=("$xvfb")
     read -r -t 20 number <"$fifo" || { fail "$name" "the second Xvfb did not start"; return; }
