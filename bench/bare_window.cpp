@@ -3,6 +3,8 @@
 // system, open a borderless window at (0, 0), make a GL context current, clear to grey 80
 // and swap. Then it waits for SIGTERM or the window to close.
 // usage: bare_window WIDTH HEIGHT
+#include "app/gl_attributes.h"
+
 #include <SDL.h>
 #include <SDL_opengl.h>
 
@@ -18,12 +20,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bare_window: %s\n", SDL_GetError());
         return 1;
     }
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    requestGlAttributes();
     SDL_Window* window =
         SDL_CreateWindow("", 0, 0, std::atoi(argv[1]), std::atoi(argv[2]),
                          SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);

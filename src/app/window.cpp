@@ -1,5 +1,6 @@
 #include "app/window.h"
 
+#include "app/gl_attributes.h"
 #include "app/options.h"
 #include "app/quit_signals.h"
 
@@ -143,12 +144,7 @@ DemoWindow createDemoWindow() {
         failStartup("cannot create a window of that size");
     }
 
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    requestGlAttributes();
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     if (!demoSettings.windowed) flags |= SDL_WINDOW_BORDERLESS;
