@@ -4,6 +4,7 @@
 #include "audio/music_clock.h"
 #include "audio/music_output.h"
 #include "assets/data_pack_manifest.h"
+#include "demo/timeline.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +12,6 @@
 
 // Seconds from the first sample to the show's final picture (beat 322 at 150 beats per
 // minute).
-static constexpr double kShowSeconds = 128.8;
-
 // The one music stream; null until initMusic. Never freed: the audio thread may still be
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
@@ -29,11 +28,11 @@ void initMusicFrom(const char* path) {
         std::exit(1);
     }
     const int64_t length = mp3LengthBytes(decoder);
-    if (length >= 0 && musicBytesToSeconds(length) < kShowSeconds)
+    if (length >= 0 && musicBytesToSeconds(length) < kShowEndSeconds)
         std::fprintf(stderr,
                      "audio: %s lasts %.1f s, less than the show's %.1f s; the show runs on "
                      "in silence after it\n",
-                     path, musicBytesToSeconds(length), kShowSeconds);
+                     path, musicBytesToSeconds(length), kShowEndSeconds);
     musicStream = openMusicOutput(decoder);
 }
 

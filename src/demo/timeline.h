@@ -31,6 +31,10 @@ extern const ShowBranch kEndSecondHalf;
 
 const ShowBranch& showBranchFor(const FrameTime& time);
 
+// The show's last change, at beat 322 (128.8 s): from there on the final picture stands.
+constexpr double kShowEndBeat = 322;
+constexpr double kShowEndSeconds = kShowEndBeat * 60 / kBeatsPerMinute;
+
 // Draws the moment onto a freshly cleared 64 x 64 canvas: a pure function of the time
 // values and the image slots.
 void drawFrame(ArgbGfx& canvas, const FrameTime& time);

@@ -1,13 +1,13 @@
 #pragma once
 #include "demo/frame_time.h"
+#include "demo/timeline.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// The end of a capture unless --to says otherwise: the show's last change at beat 322
-// (128.8 s) and then 2 s of its final picture.
-constexpr double kShowEndSeconds = 128.8;
+// The end of a capture unless --to says otherwise: the show's last change and then 2 s
+// of its final picture.
 constexpr double kFinalPictureSeconds = 2;
 constexpr double kDefaultCaptureEnd = kShowEndSeconds + kFinalPictureSeconds;
 
