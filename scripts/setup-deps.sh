@@ -9,7 +9,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config
   libsdl2-dev libgl-dev libgl1-mesa-dri libmpg123-dev libstb-dev
-  libqrencode-dev libmp3lame-dev libpulse-dev
+  libqrencode-dev libmp3lame-dev libpulse-dev libpipewire-0.3-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

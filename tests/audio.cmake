@@ -21,3 +21,8 @@ set_tests_properties(audio_music_failures PROPERTIES TIMEOUT 360)
 # music; INTRO_AUDIO and the fallbacks behave as documented.
 add_test(NAME audio_pulse_e2e COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/audio_pulse.sh $<TARGET_FILE:intro>)
 set_tests_properties(audio_pulse_e2e PROPERTIES TIMEOUT 120)
+
+# The intro where PipeWire runs (private daemons, a null sink, Xvfb): PipeWire's own stream
+# is chosen and heard; losing the daemon and INTRO_AUDIO=pipewire behave as documented.
+add_test(NAME audio_pipewire_e2e COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/audio_pipewire.sh $<TARGET_FILE:intro>)
+set_tests_properties(audio_pipewire_e2e PROPERTIES TIMEOUT 120)

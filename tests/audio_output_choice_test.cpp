@@ -17,19 +17,21 @@ struct PlanCase {
 
 }  // namespace
 
-// INTRO_AUDIO as a table: unset or empty tries the server, SDL, then silence; each name
-// forces its output with only the silent clock behind it; anything else warns and is
-// ignored.
+// INTRO_AUDIO as a table: unset or empty tries PipeWire's own interface, the pulse
+// protocol, SDL, then silence; each name forces its output with only the silent clock
+// behind it; anything else warns and is ignored.
 TEST(OutputChoice, PlanFollowsIntroAudio) {
+    const std::vector<K> usual = {K::Pipewire, K::Pulse, K::Sdl, K::Silent};
     const PlanCase cases[] = {
-        {nullptr, {K::Pulse, K::Sdl, K::Silent}, false},
-        {"", {K::Pulse, K::Sdl, K::Silent}, false},
+        {nullptr, usual, false},
+        {"", usual, false},
+        {"pipewire", {K::Pipewire, K::Silent}, false},
         {"pulse", {K::Pulse, K::Silent}, false},
         {"sdl", {K::Sdl, K::Silent}, false},
         {"none", {K::Silent}, false},
-        {"alsa", {K::Pulse, K::Sdl, K::Silent}, true},
-        {"PULSE", {K::Pulse, K::Sdl, K::Silent}, true},
-        {"pulse ", {K::Pulse, K::Sdl, K::Silent}, true},
+        {"alsa", usual, true},
+        {"PULSE", usual, true},
+        {"pulse ", usual, true},
     };
     for (const PlanCase& c : cases) {
         const std::string name = c.introAudio ? c.introAudio : "(unset)";
@@ -39,7 +41,8 @@ TEST(OutputChoice, PlanFollowsIntroAudio) {
     }
     EXPECT_EQ(
         planOutputs("alsa").warning,
-        "audio: INTRO_AUDIO=alsa is not one of pulse, sdl, none; choosing the output as usual");
+        "audio: INTRO_AUDIO=alsa is not one of pipewire, pulse, sdl, none; choosing the output "
+        "as usual");
 }
 
 // The first choice plays without a word; a fallback says what failed and what plays, on one
@@ -54,6 +57,8 @@ TEST(OutputChoice, NoticeOnlyWhenNotTheFirstChoice) {
         outputNotice({{K::Pulse, "Connection refused"}, {K::Sdl, "No such device"}}, K::Silent),
         "audio: no output device (sound server: Connection refused; SDL audio: No such "
         "device); playing on a silent clock");
+    EXPECT_EQ(outputNotice({{K::Pipewire, "the stream was disconnected"}}, K::Pulse),
+              "audio: no PipeWire (the stream was disconnected); playing through sound server");
     EXPECT_EQ(outputNotice({{K::Sdl, "Audio target 'x' not available"}}, K::Silent),
               "audio: no output device (SDL audio: Audio target 'x' not available); playing on "
               "a silent clock");

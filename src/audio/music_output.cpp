@@ -3,6 +3,7 @@
 #include "audio/mp3_decoder.h"
 #include "audio/music_clock.h"
 #include "audio/output_choice.h"
+#include "audio/pipewire_output.h"
 #include "audio/pulse_output.h"
 
 #include <SDL.h>
@@ -23,8 +24,9 @@ static constexpr int64_t kBufferBytes = kBufferFrames * 4;
 struct MusicOutput {
     Mp3Decoder* decoder = nullptr;
     MusicClock clock;
-    // What plays now; Pulse turns to Silent when the server goes away.
+    // What plays now; a sound server's output turns to Silent when the server goes away.
     std::atomic<OutputKind> kind{OutputKind::Silent};
+    PipewireOutput* pipewire = nullptr;
     PulseOutput* pulse = nullptr;
     SDL_AudioDeviceID device = 0;
     int64_t latencyBytes = 0;  // SDL and silent clock: sound queued in front of each buffer
@@ -55,7 +57,7 @@ static void deviceCallback(void* user, Uint8* out, int bytes) {
     fillBuffer(o, out, size_t(bytes), now, o->latencyBytes);
 }
 
-static void pulseFill(void* user, uint8_t* out, size_t bytes, int64_t latencyBytes) {
+static void serverFill(void* user, uint8_t* out, size_t bytes, int64_t latencyBytes) {
     fillBuffer(static_cast<MusicOutput*>(user), out, bytes, monotonicNs(), latencyBytes);
 }
 
@@ -80,19 +82,34 @@ static void runSilentClock(MusicOutput* o) {
     }
 }
 
+static bool onServer(OutputKind kind) {
+    return kind == OutputKind::Pipewire || kind == OutputKind::Pulse;
+}
+
+// The server's output was lost: from now on the silent clock plays.
+static void leaveServer(MusicOutput* o) {
+    if (onServer(o->kind.exchange(OutputKind::Silent)))
+        std::fprintf(stderr, "audio: the sound server went away; playing on a silent clock\n");
+}
+
 // The server went away mid-show: the sound it held is lost, and the silent clock carries
-// on from the music handed so far, so the picture goes on. Runs with the pulse output
+// on from the music handed so far, so the picture goes on. Runs with the server's output
 // locked, so no further fill can come from it.
-static void pulseLost(void* user) {
+static void serverLost(void* user) {
     MusicOutput* o = static_cast<MusicOutput*>(user);
     o->latencyBytes = kBufferBytes;
-    if (o->kind.exchange(OutputKind::Silent) == OutputKind::Pulse)
-        std::fprintf(stderr, "audio: the sound server went away; playing on a silent clock\n");
+    leaveServer(o);
     if (!o->silentThread.joinable()) o->silentThread = std::thread(runSilentClock, o);
 }
 
+// A PipeWire that does not run at all is no failure: `absent` keeps it off the notice.
+static bool openPipewire(MusicOutput* o, bool& absent, std::string& reason) {
+    o->pipewire = openPipewireOutput(serverFill, serverLost, o, absent, reason);
+    return o->pipewire != nullptr;
+}
+
 static bool openPulse(MusicOutput* o, std::string& reason) {
-    o->pulse = openPulseOutput(pulseFill, pulseLost, o, reason);
+    o->pulse = openPulseOutput(serverFill, serverLost, o, reason);
     return o->pulse != nullptr;
 }
 
@@ -135,17 +152,25 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
     const OutputPlan plan = planOutputs(std::getenv("INTRO_AUDIO"));
     if (!plan.warning.empty()) std::fprintf(stderr, "%s\n", plan.warning.c_str());
     std::vector<OutputFailure> failures;
+    const bool forced = plan.order.size() == 2;  // one output, then the silent clock
     for (OutputKind kind : plan.order) {
         std::string reason;
-        const bool opened = kind == OutputKind::Silent ||
-                            (kind == OutputKind::Pulse ? openPulse(o, reason) : openSdl(o, reason));
+        bool absent = false;
+        bool opened = true;
+        switch (kind) {
+        case OutputKind::Pipewire: opened = openPipewire(o, absent, reason); break;
+        case OutputKind::Pulse: opened = openPulse(o, reason); break;
+        case OutputKind::Sdl: opened = openSdl(o, reason); break;
+        case OutputKind::Silent: break;
+        }
         if (opened) {
             o->kind.store(kind);
             const std::string notice = outputNotice(failures, kind);
             if (!notice.empty()) std::fprintf(stderr, "%s\n", notice.c_str());
             break;
         }
-        failures.push_back({kind, reason});
+        // Asked for by name, an absent PipeWire is worth saying.
+        if (!absent || forced) failures.push_back({kind, reason});
     }
     return o;
 }
@@ -154,23 +179,35 @@ bool musicOutputHasDevice(const MusicOutput* o) {
     return o->kind.load() != OutputKind::Silent;
 }
 
-void startMusicOutput(MusicOutput* o) {
-    if (o->kind.load() == OutputKind::Pulse) {
+// Starts the server's output from the top; false when the server has gone away.
+static bool playOnServer(MusicOutput* o) {
+    const OutputKind kind = o->kind.load();
+    if (kind == OutputKind::Pipewire)
+        lockPipewireOutput(o->pipewire);
+    else
         lockPulseOutput(o->pulse);
-        // The server may have gone away at any moment since it was opened.
-        bool playing = o->kind.load() == OutputKind::Pulse;
-        if (playing) {
-            rewindMp3(o->decoder);
-            resetMusicClock(o->clock, monotonicNs());
-            playing = playPulseOutput(o->pulse);
-        }
+    // The server may have gone away at any moment since it was opened.
+    bool playing = o->kind.load() == kind;
+    if (playing) {
+        rewindMp3(o->decoder);
+        resetMusicClock(o->clock, monotonicNs());
+        playing = kind == OutputKind::Pipewire ? playPipewireOutput(o->pipewire)
+                                               : playPulseOutput(o->pulse);
+    }
+    if (kind == OutputKind::Pipewire)
+        unlockPipewireOutput(o->pipewire);
+    else
         unlockPulseOutput(o->pulse);
-        if (playing) {
+    return playing;
+}
+
+void startMusicOutput(MusicOutput* o) {
+    if (onServer(o->kind.load())) {
+        if (playOnServer(o)) {
             o->started = true;
             return;
         }
-        if (o->kind.exchange(OutputKind::Silent) == OutputKind::Pulse)
-            std::fprintf(stderr, "audio: the sound server went away; playing on a silent clock\n");
+        leaveServer(o);
     }
     if (o->device) {
         SDL_LockAudioDevice(o->device);
@@ -196,6 +233,7 @@ int64_t musicOutputBytes(MusicOutput* o) {
 
 void closeMusicOutput(MusicOutput* o) {
     if (!o) return;
+    closePipewireOutput(o->pipewire);
     closePulseOutput(o->pulse);
     if (o->device) {
         SDL_CloseAudioDevice(o->device);

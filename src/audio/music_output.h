@@ -4,10 +4,10 @@
 struct Mp3Decoder;
 
 // Plays a decoder's sound and keeps the clock of what is being heard: on the sound server
-// through libpulse, whose own account of the queued sound places the clock; otherwise on
-// the default SDL output device (44100 Hz, 16-bit stereo, small buffer); without either,
-// on a silent clock that consumes the same decoded stream in real time. INTRO_AUDIO=pulse,
-// sdl or none forces one (see output_choice.h). The audio thread touches only the decoder
+// (PipeWire's own interface, else libpulse), whose own account of the queued sound places
+// the clock; otherwise on the default SDL output device (44100 Hz, 16-bit stereo, small
+// buffer); without either, on a silent clock that consumes the same decoded stream in real
+// time. INTRO_AUDIO=pipewire, pulse, sdl or none forces one (see output_choice.h). The audio thread touches only the decoder
 // and the clock. Should the server go away mid-show, the silent clock carries on.
 struct MusicOutput;
 

@@ -27,8 +27,8 @@ struct PulseOutput {
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    PulseFill fill = nullptr;
-    PulseLost lost = nullptr;
+    ServerFill fill = nullptr;
+    ServerLost lost = nullptr;
     void* user = nullptr;
     bool playing = false;  // fills are wanted
     bool written = false;  // something was written since the stream opened
@@ -156,7 +156,7 @@ static bool openStream(PulseOutput* p) {
            waitForStream(p);
 }
 
-PulseOutput* openPulseOutput(PulseFill fill, PulseLost lost, void* user, std::string& reason) {
+PulseOutput* openPulseOutput(ServerFill fill, ServerLost lost, void* user, std::string& reason) {
     PulseOutput* p = new PulseOutput;
     p->fill = fill;
     p->lost = lost;

@@ -1,6 +1,6 @@
 #pragma once
-#include <cstddef>
-#include <cstdint>
+#include "audio/server_output.h"
+
 #include <string>
 
 // Plays 44.1 kHz, 2-channel, signed 16-bit native-endian sound on a sound server that
@@ -10,20 +10,10 @@
 // sound than requested (Bluetooth, HDMI, a user's PULSE_LATENCY_MSEC) are accounted for.
 struct PulseOutput;
 
-// Called on the output's thread for every write, with the output locked: fill `out` with
-// exactly `bytes` bytes (a multiple of 4). latencyBytes: sound written earlier and not yet
-// heard, in bytes of the stream; negative after an underrun; kLatencyUnknown (see
-// music_clock.h) before the server's first timing report.
-using PulseFill = void (*)(void* user, uint8_t* out, size_t bytes, int64_t latencyBytes);
-
-// Called once, on the output's thread with the output locked, when the server or the
-// stream goes away after playback has started.
-using PulseLost = void (*)(void* user);
-
 // Connects to the default server without starting one, and opens a playback stream that
 // stays silent until playPulseOutput. Null with reason set (the server's own error text)
 // when no server answers or the stream cannot be opened.
-PulseOutput* openPulseOutput(PulseFill fill, PulseLost lost, void* user, std::string& reason);
+PulseOutput* openPulseOutput(ServerFill fill, ServerLost lost, void* user, std::string& reason);
 
 // The output's lock, which every fill and loss call holds. Not recursive.
 void lockPulseOutput(PulseOutput* output);

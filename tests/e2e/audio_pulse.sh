@@ -6,6 +6,8 @@
 set -euo pipefail
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/common.sh"
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/audio_common.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 INTRO" >&2; exit 2; }
 [ -x "$1" ] || { echo "audio_pulse: no intro binary at $1" >&2; exit 1; }
@@ -47,48 +49,6 @@ pactl info >/dev/null 2>&1 || { echo "audio_pulse: the server did not start:" >&
 # 6 s of a 440 Hz tone as the show's music.
 tone_mp3 6 "$work/data/vorb_06_mp3.mp3"
 
-fail() {
-    echo "FAIL $1: $2" >&2
-    sed 's/^/    stderr: /' "$work/stderr" >&2
-    failed=1
-}
-
-# start_intro SECONDS [VAR=value...]: the intro in the background, from $work/run (../data
-# holds the track), ended after SECONDS; its pid in $intro_pid.
-start_intro() {
-    local limit=$1
-    shift
-    (cd "$work/run" && "$xvfb" 640x480 env "$@" \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        "${stop_after[@]}" "$limit" "$intro" -f1 -w320 -h240) >/dev/null 2>"$work/stderr" &
-    intro_pid=$!
-}
-
-# start_intro_escape SECONDS: as start_intro, but after SECONDS Escape is typed into the
-# intro's window; its exit status goes to $work/status. Escape ends the process by exit()
-# while the sound server's thread still plays, which must end cleanly with status 0.
-start_intro_escape() {
-    (cd "$work/run" && "$xvfb" 640x480 env \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" bash -c '
-        "$1" -f1 -w320 -h240 & pid=$!
-        sleep "$2"
-        wid=$(timeout 5 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
-        [ -n "$wid" ] && timeout 5 xdotool windowfocus --sync "$wid" && xdotool key Escape
-        for ((i = 0; i < 50; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null && echo "still running 5 s after Escape" >&2
-        status=0
-        wait "$pid" || status=$?
-        echo "$status" >"$3"' _ "$intro" "$1" "$work/status") >/dev/null 2>"$work/stderr" &
-    intro_pid=$!
-}
-
-# loudest_sample: the largest sample magnitude in 1 s of the sink's monitor.
-loudest_sample() {
-    timeout 1 parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 --raw \
-        >"$work/monitor.raw" 2>/dev/null || true
-    od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
-}
-
 # sink_input_of_intro: 1 when a stream of the intro plays on the server.
 sink_input_of_intro() {
     pactl list sink-inputs | grep -c 'application.name = "intro"' || true
@@ -100,7 +60,7 @@ sink_input_of_intro() {
 start_intro_escape 4.5
 sleep 3
 inputs=$(sink_input_of_intro)
-loudest=$(loudest_sample)
+loudest=$(loudest_sample e2e.monitor)
 wait "$intro_pid" || true
 if [ "$inputs" != 1 ]; then
     fail "server chosen" "expected one stream of the intro on the server, found $inputs"
@@ -120,7 +80,7 @@ fi
 start_intro 5 INTRO_AUDIO=none
 sleep 3
 inputs=$(sink_input_of_intro)
-loudest=$(loudest_sample)
+loudest=$(loudest_sample e2e.monitor)
 wait "$intro_pid" || true
 if [ "$inputs" != 0 ] || [ "$loudest" -gt 0 ]; then
     fail "INTRO_AUDIO=none" "a stream on the server ($inputs) or sound at the sink ($loudest)"
@@ -130,40 +90,16 @@ else
     echo "ok   INTRO_AUDIO=none plays on the silent clock"
 fi
 
-# The server goes away mid-show: the show goes on, on the silent clock, with one line.
-start_intro 5
-sleep 2.5
-stop_server
-sleep 1
-running=no
-kill -0 "$intro_pid" 2>/dev/null && running=yes
-status=0
-wait "$intro_pid" || status=$?
-if [ "$running" != yes ] || [ "$status" != 124 ]; then
-    fail "server gone" "the intro did not run on (exit status $status)"
-elif [ "$(grep -c '^audio: the sound server went away; playing on a silent clock$' "$work/stderr")" != 1 ]; then
-    fail "server gone" "expected one line \"audio: the sound server went away; playing on a silent clock\""
-else
-    echo "ok   the server going away mid-show leaves the show on the silent clock"
-fi
+# The server goes away mid-show.
+check_runs_on "the server gone mid-show" stop_server
 
 # No server: SDL plays (its dummy driver here) and one line says so.
 stop_server
-start_intro 3
-wait "$intro_pid" || true
-if [ "$(grep -c '^audio: no sound server (.*); playing through SDL audio$' "$work/stderr")" != 1 ]; then
-    fail "no server" "expected one line \"audio: no sound server (...); playing through SDL audio\""
-else
-    echo "ok   without a server SDL audio plays, with one line saying so"
-fi
+check_one_line "without a server SDL audio plays, with one line saying so" \
+    '^audio: no sound server (.*); playing through SDL audio$'
 
 # INTRO_AUDIO=pulse without a server: the silent clock, and one line naming the server.
-start_intro 3 INTRO_AUDIO=pulse
-wait "$intro_pid" || true
-if [ "$(grep -c '^audio: no output device (sound server: .*); playing on a silent clock$' "$work/stderr")" != 1 ]; then
-    fail "INTRO_AUDIO=pulse, no server" "expected one \"audio: no output device (sound server: ...)\" line"
-else
-    echo "ok   INTRO_AUDIO=pulse without a server falls back to the silent clock"
-fi
+check_one_line "INTRO_AUDIO=pulse without a server falls back to the silent clock" \
+    '^audio: no output device (sound server: .*); playing on a silent clock$' INTRO_AUDIO=pulse
 
 exit "$failed"

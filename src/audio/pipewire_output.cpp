@@ -1,0 +1,259 @@
+#include "audio/pipewire_output.h"
+
+#include "audio/music_clock.h"
+#include "audio/music_output.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/audio/format-utils.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+// Sound the graph asks of the stream per cycle: about 11.6 ms at 44.1 kHz, so that with
+// the cycle written ahead and the device about as much is held as the pulse output asks for.
+static constexpr uint64_t kNodeFrames = 512;
+static const char kNodeLatency[] = "512/44100";
+
+// Longest wait for the stream to connect, and for the daemon to answer at all.
+static constexpr int64_t kConnectLimitNs = 2000000000;
+
+struct PipewireOutput {
+    pw_thread_loop* loop = nullptr;
+    pw_context* context = nullptr;
+    pw_core* core = nullptr;
+    pw_stream* stream = nullptr;
+    spa_hook coreListener = {};
+    spa_hook streamListener = {};
+    ServerFill fill = nullptr;
+    ServerLost lost = nullptr;
+    void* user = nullptr;
+    bool playing = false;  // fills are wanted
+    bool lostReported = false;
+    bool failed = false;  // the stream or the connection reported an error
+    std::string error;
+};
+
+// The daemon's socket as the library looks for it: PIPEWIRE_REMOTE (a name or a path),
+// else "pipewire-0", in PIPEWIRE_RUNTIME_DIR, XDG_RUNTIME_DIR or USERPROFILE. Empty when
+// no folder is known.
+static std::string socketPath() {
+    const char* remote = std::getenv("PIPEWIRE_REMOTE");
+    const std::string name = remote && *remote ? remote : "pipewire-0";
+    if (name[0] == '/') return name;
+    for (const char* variable : {"PIPEWIRE_RUNTIME_DIR", "XDG_RUNTIME_DIR", "USERPROFILE"}) {
+        const char* folder = std::getenv(variable);
+        if (folder && *folder) return std::string(folder) + "/" + name;
+    }
+    return "";
+}
+
+static void reportLoss(PipewireOutput* p) {
+    if (p->playing && !p->lostReported) {
+        p->lostReported = true;
+        p->playing = false;
+        p->lost(p->user);
+    }
+}
+
+static void coreError(void* user, uint32_t id, int, int result, const char* message) {
+    PipewireOutput* p = static_cast<PipewireOutput*>(user);
+    // Only the connection's own errors end the output; others concern single requests.
+    if (id != PW_ID_CORE) return;
+    p->failed = true;
+    p->error = message && *message ? message : std::strerror(-result);
+    reportLoss(p);
+    pw_thread_loop_signal(p->loop, false);
+}
+
+static void streamChanged(void* user, pw_stream_state, pw_stream_state state, const char* error) {
+    PipewireOutput* p = static_cast<PipewireOutput*>(user);
+    if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED) {
+        p->failed = true;
+        if (p->error.empty()) p->error = error && *error ? error : "the stream was disconnected";
+        reportLoss(p);
+    }
+    pw_thread_loop_signal(p->loop, false);
+}
+
+// Sound queued in front of the first of `frames` about to be written, at nowNs. The fill
+// runs on the loop's thread after the graph's cycle has begun, so what it writes is taken
+// in the next cycle, one cycle's worth (`frames`, what the graph asks for) after the
+// sound of the current one; in front of that lie the graph's delay to the device as of
+// the cycle's start, less the time since, and what waits in the stream's buffers and its
+// resampler. Unknown until the graph has run a cycle.
+static int64_t queuedBytes(pw_stream* stream, uint64_t frames, int64_t nowNs) {
+    pw_time t = {};
+    if (pw_stream_get_time_n(stream, &t, sizeof t) != 0 || t.now <= 0 || t.rate.denom == 0)
+        return kLatencyUnknown;
+    const double delaySeconds = double(t.delay) * double(t.rate.num) / double(t.rate.denom);
+    const double sinceSeconds = double(nowNs - t.now) / 1e9;
+    const double waitingFrames = double(frames) + double(t.queued) / 4.0 + double(t.buffered);
+    return std::llround((delaySeconds - sinceSeconds) * double(kMusicBytesPerSecond) +
+                        waitingFrames * 4.0);
+}
+
+static void process(void* user) {
+    PipewireOutput* p = static_cast<PipewireOutput*>(user);
+    pw_buffer* b = pw_stream_dequeue_buffer(p->stream);
+    if (!b) return;
+    spa_data& d = b->buffer->datas[0];
+    if (!d.data) {
+        pw_stream_queue_buffer(p->stream, b);
+        return;
+    }
+    // What the graph asks for each cycle; without its word, the latency asked for.
+    const uint64_t frames =
+        std::min<uint64_t>(d.maxsize / 4, b->requested ? b->requested : kNodeFrames);
+    const uint64_t bytes = frames * 4;
+    uint8_t* out = static_cast<uint8_t*>(d.data);
+    if (p->playing)
+        p->fill(p->user, out, size_t(bytes), queuedBytes(p->stream, frames, monotonicNs()));
+    else
+        std::memset(out, 0, size_t(bytes));
+    d.chunk->offset = 0;
+    d.chunk->stride = 4;
+    d.chunk->size = uint32_t(bytes);
+    pw_stream_queue_buffer(p->stream, b);
+}
+
+static const pw_core_events kCoreEvents = [] {
+    pw_core_events e = {};
+    e.version = PW_VERSION_CORE_EVENTS;
+    e.error = coreError;
+    return e;
+}();
+
+static const pw_stream_events kStreamEvents = [] {
+    pw_stream_events e = {};
+    e.version = PW_VERSION_STREAM_EVENTS;
+    e.state_changed = streamChanged;
+    e.process = process;
+    return e;
+}();
+
+// Waits, with the lock held, until the stream has a format and waits for play (paused),
+// or fails; false when it failed or the daemon did not answer in time.
+static bool waitForStream(PipewireOutput* p) {
+    timespec until;
+    pw_thread_loop_get_time(p->loop, &until, kConnectLimitNs);
+    for (;;) {
+        if (p->failed) return false;
+        const pw_stream_state state = pw_stream_get_state(p->stream, nullptr);
+        if (state == PW_STREAM_STATE_PAUSED || state == PW_STREAM_STATE_STREAMING) return true;
+        if (pw_thread_loop_timed_wait_full(p->loop, &until) != 0) {
+            p->error = "the daemon did not open the stream within 2 s";
+            return false;
+        }
+    }
+}
+
+static bool openStream(PipewireOutput* p) {
+    pw_properties* props = pw_properties_new(
+        PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback", PW_KEY_MEDIA_ROLE, "Music",
+        PW_KEY_APP_NAME, "intro", PW_KEY_NODE_LATENCY, kNodeLatency, nullptr);
+    p->stream = pw_stream_new(p->core, "music", props);
+    if (!p->stream) {
+        p->error = std::strerror(errno);
+        return false;
+    }
+    pw_stream_add_listener(p->stream, &p->streamListener, &kStreamEvents, p);
+    uint8_t podBytes[512];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(podBytes, sizeof podBytes);
+    spa_audio_info_raw info = {};
+    info.format = SPA_AUDIO_FORMAT_S16;
+    info.rate = 44100;
+    info.channels = 2;
+    info.position[0] = SPA_AUDIO_CHANNEL_FL;
+    info.position[1] = SPA_AUDIO_CHANNEL_FR;
+    const spa_pod* params[1] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+    const pw_stream_flags flags = pw_stream_flags(
+        PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_INACTIVE);
+    const int result =
+        pw_stream_connect(p->stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1);
+    if (result < 0) {
+        p->error = std::strerror(-result);
+        return false;
+    }
+    return waitForStream(p);
+}
+
+PipewireOutput* openPipewireOutput(ServerFill fill, ServerLost lost, void* user, bool& absent,
+                                   std::string& reason) {
+    // Without the daemon's socket there is nothing to connect to; the library's set-up
+    // (configuration, modules) is not worth its milliseconds of start-up then.
+    const std::string socket = socketPath();
+    struct stat status;
+    absent = socket.empty() || stat(socket.c_str(), &status) != 0;
+    if (absent) {
+        reason = "no PipeWire daemon";
+        return nullptr;
+    }
+    pw_init(nullptr, nullptr);
+    PipewireOutput* p = new PipewireOutput;
+    p->fill = fill;
+    p->lost = lost;
+    p->user = user;
+    p->loop = pw_thread_loop_new("intro-audio", nullptr);
+    if (p->loop) p->context = pw_context_new(pw_thread_loop_get_loop(p->loop), nullptr, 0);
+    if (!p->context) {
+        reason = "cannot set up PipeWire";
+        closePipewireOutput(p);
+        return nullptr;
+    }
+    pw_thread_loop_lock(p->loop);
+    bool ok = pw_thread_loop_start(p->loop) == 0;
+    if (ok) {
+        p->core = pw_context_connect(p->context, nullptr, 0);
+        if (!p->core) p->error = std::string("cannot connect: ") + std::strerror(errno);
+        ok = p->core != nullptr;
+    }
+    if (ok) {
+        pw_core_add_listener(p->core, &p->coreListener, &kCoreEvents, p);
+        ok = openStream(p);
+    }
+    if (!ok) reason = p->error.empty() ? "cannot open a stream" : p->error;
+    pw_thread_loop_unlock(p->loop);
+    if (!ok) {
+        closePipewireOutput(p);
+        return nullptr;
+    }
+    return p;
+}
+
+void lockPipewireOutput(PipewireOutput* p) {
+    pw_thread_loop_lock(p->loop);
+}
+void unlockPipewireOutput(PipewireOutput* p) {
+    pw_thread_loop_unlock(p->loop);
+}
+
+bool playPipewireOutput(PipewireOutput* p) {
+    if (p->lostReported || p->failed) return false;
+    pw_stream_flush(p->stream, false);
+    p->playing = true;
+    return pw_stream_set_active(p->stream, true) == 0;
+}
+
+void closePipewireOutput(PipewireOutput* p) {
+    if (!p) return;
+    if (p->loop) pw_thread_loop_stop(p->loop);
+    // Closing is no loss: the stream's last state changes must not report one.
+    p->playing = false;
+    p->lostReported = true;
+    if (p->stream) {
+        spa_hook_remove(&p->streamListener);
+        pw_stream_destroy(p->stream);
+    }
+    if (p->core) {
+        spa_hook_remove(&p->coreListener);
+        pw_core_disconnect(p->core);
+    }
+    if (p->context) pw_context_destroy(p->context);
+    if (p->loop) pw_thread_loop_destroy(p->loop);
+    delete p;
+}

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# End-to-end: where PipeWire runs, the intro plays through PipeWire's own stream interface
+# (not through pipewire-pulse), under Xvfb, and says nothing about its output; the daemon
+# going away leaves the show on the silent clock; INTRO_AUDIO=pipewire without a daemon
+# says so.
+# usage: audio_pipewire.sh INTRO
+# The daemons (a private D-Bus, PipeWire, WirePlumber and pipewire-pulse, for the null
+# sink and for listening to it) run under a private runtime folder and are stopped by
+# their process ids.
+set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/common.sh"
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/audio_common.sh"
+
+[ $# -eq 1 ] || { echo "usage: $0 INTRO" >&2; exit 2; }
+[ -x "$1" ] || { echo "audio_pipewire: no intro binary at $1" >&2; exit 1; }
+for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
+    command -v "$tool" >/dev/null || { echo "audio_pipewire: $tool is not installed (scripts/setup-deps.sh)" >&2; exit 1; }
+done
+intro=$(realpath "$1")
+xvfb=$(dirname "$(realpath "$0")")/with-xvfb.sh
+
+work=$(mktemp -d)
+daemons=()
+stop_daemons() {
+    local i
+    for ((i = ${#daemons[@]} - 1; i >= 0; i--)); do
+        kill "${daemons[i]}" 2>/dev/null || true
+        wait "${daemons[i]}" 2>/dev/null || true
+    done
+    daemons=()
+}
+trap 'stop_daemons; rm -rf "$work"' EXIT
+mkdir -p "$work/run" "$work/data" "$work/home" "$work/xdg"
+chmod 700 "$work/xdg"
+export HOME=$work/home XDG_RUNTIME_DIR=$work/xdg
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/xdg/bus
+unset PULSE_SERVER PULSE_RUNTIME_PATH PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR INTRO_AUDIO
+failed=0
+
+# daemon NAME COMMAND...: COMMAND in the background, logging to $work/NAME.log.
+daemon() {
+    local name=$1
+    shift
+    "$@" >"$work/$name.log" 2>&1 &
+    daemons+=($!)
+}
+daemon dbus dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/bus" ] && break; sleep 0.1; done
+daemon pipewire pipewire
+for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/pipewire-0" ] && break; sleep 0.1; done
+daemon wireplumber wireplumber
+daemon pipewire-pulse pipewire-pulse
+for ((i = 0; i < 100; i++)); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl info >/dev/null 2>&1 || { echo "audio_pipewire: the daemons did not start:" >&2; tail -n 5 "$work"/*.log >&2; exit 1; }
+pactl load-module module-null-sink sink_name=e2e >/dev/null
+pactl set-default-sink e2e
+
+tone_mp3 6 "$work/data/vorb_06_mp3.mp3"
+
+# PipeWire runs: its own stream plays (a stream of the pulse protocol would carry
+# client.api "pipewire-pulse"), without a word about the output, and the tone reaches the
+# sink. Escape then ends it with status 0 while PipeWire's thread plays.
+start_intro_escape 4.5
+sleep 3
+streams=$(pactl list sink-inputs)
+intro_streams=$(grep -c 'application.name = "intro"' <<<"$streams" || true)
+pulse_streams=$(grep -c 'client.api = "pipewire-pulse"' <<<"$streams" || true)
+loudest=$(loudest_sample e2e.monitor)
+wait "$intro_pid" || true
+if [ "$intro_streams" != 1 ] || [ "$pulse_streams" != 0 ]; then
+    fail "PipeWire chosen" "expected one stream of the intro and none through pipewire-pulse, found $intro_streams and $pulse_streams"
+elif grep -q '^audio: no ' "$work/stderr"; then
+    fail "PipeWire chosen" "an output line although the first choice plays"
+elif [ "$loudest" -lt 1000 ]; then
+    fail "PipeWire chosen" "the sink's monitor heard no tone (loudest sample $loudest)"
+elif [ "$(cat "$work/status" 2>/dev/null)" != 0 ]; then
+    fail "PipeWire chosen" "Escape: exit status $(cat "$work/status" 2>/dev/null), expected 0"
+else
+    echo "ok   the intro plays through PipeWire's own stream (loudest sample $loudest) and ends on Escape"
+fi
+
+# INTRO_AUDIO=pulse: the pulse protocol even where PipeWire runs.
+start_intro 5 INTRO_AUDIO=pulse
+sleep 3
+pulse_streams=$(pactl list sink-inputs | grep -c 'client.api = "pipewire-pulse"' || true)
+wait "$intro_pid" || true
+if [ "$pulse_streams" != 1 ] || grep -q '^audio: no ' "$work/stderr"; then
+    fail "INTRO_AUDIO=pulse" "expected one stream through pipewire-pulse and no output line, found $pulse_streams"
+else
+    echo "ok   INTRO_AUDIO=pulse plays through pipewire-pulse"
+fi
+
+# The daemon goes away mid-show.
+check_runs_on "PipeWire gone mid-show" stop_daemons
+
+# INTRO_AUDIO=pipewire without a daemon: the silent clock, and one line naming PipeWire.
+check_one_line "INTRO_AUDIO=pipewire without a daemon falls back to the silent clock" \
+    '^audio: no output device (PipeWire: no PipeWire daemon); playing on a silent clock$' \
+    INTRO_AUDIO=pipewire
+
+exit "$failed"
