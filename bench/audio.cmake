@@ -4,7 +4,9 @@ target_include_directories(audio-clock-jitter PRIVATE ${PROJECT_SOURCE_DIR}/test
 target_link_libraries(audio-clock-jitter PRIVATE intro_audio PkgConfig::LAME)
 
 # The clock against the sound leaving a sound server's sink (run by click_sync.sh).
-add_executable(audio-click-sync click_sync.cpp click_track.cpp click_recorder.cpp
+# PipeWire's own stream interface gives it a second reference on PipeWire.
+add_executable(audio-click-sync click_sync.cpp click_track.cpp click_timing.cpp
+                                click_recorder.cpp pw_click_recorder.cpp
                                 ${PROJECT_SOURCE_DIR}/tests/audio_mp3_maker.cpp)
 target_include_directories(audio-click-sync PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(audio-click-sync PRIVATE intro_audio PkgConfig::LAME)

@@ -33,6 +33,7 @@ trap 'stop_servers; rm -rf "$work"' EXIT
 
 server_rt=()
 player_rt=()
+reference=()  # audio-click-sync's --reference
 if chrt -f 20 true 2>/dev/null; then
     server_rt=(chrt -f 30)
     player_rt=(chrt -f 20)
@@ -77,7 +78,7 @@ measure() {
     shift 3
     local line
     if ! line=$(env "$@" "${player_rt[@]}" "$sync" --seconds "$seconds" --label "$label" \
-                2>"$work/stderr"); then
+                "${reference[@]}" 2>"$work/stderr"); then
         echo "$label: failed: $(tail -n 1 "$work/stderr")"
         return
     fi
@@ -89,7 +90,9 @@ measure() {
         echo "$line  (no target)"
         return
     fi
-    echo "$line" | awk -v mean_limit="$mean_limit" -v spread_limit="$spread_limit" '{
+    echo "$line" | awk -v mean_limit="$mean_limit" -v spread_limit="$spread_limit" '
+    NR > 1 { print; next }
+    {
         for (i = 1; i < NF; i++) {
             if ($i == "mean") mean = $(i + 1) + 0
             if ($i == "spread") spread = $(i + 1) + 0
@@ -102,7 +105,7 @@ measure() {
     }'
 }
 
-# The runs on one server: its own pulse protocol through libpulse, and SDL's backends.
+# The runs on one server: the pulse protocol through libpulse, and SDL's backends.
 measure_server() {
     local name=$1
     shift
@@ -162,7 +165,21 @@ if command -v pipewire >/dev/null && command -v pipewire-pulse >/dev/null &&
     pactl load-module module-null-sink sink_name=bench >/dev/null
     pactl set-default-sink bench
     sleep 0.5
-    measure_server "PipeWire $(pipewire --version | awk '/libpipewire/ {print $4; exit}')" pulseaudio pipewire
+    # The clicks are placed by PipeWire's own timing of the monitor: the pulse protocol's
+    # account of a recording is rougher by milliseconds (its figure is printed beside).
+    reference=(--reference pipewire)
+    name="PipeWire $(pipewire --version | awk '/libpipewire/ {print $4; exit}')"
+    measure "$name own" 3 4 INTRO_AUDIO=pipewire
+    measure "$name own 150ms" 3 4 INTRO_AUDIO=pipewire PIPEWIRE_LATENCY=6615/44100
+    measure_server "$name" pulseaudio pipewire
+    # Last, as the graph runs unevenly for a while after its quantum changes: a graph that
+    # holds more per cycle, as a sink with a long quantum does. Through
+    # pipewire-pulse (only the fallback here) the clock is one cycle early: its reports
+    # leave that cycle out.
+    pw-metadata -n settings 0 clock.force-quantum 2048 >/dev/null
+    sleep 0.3
+    measure "$name own quantum 2048" 3 4 INTRO_AUDIO=pipewire
+    measure "$name libpulse quantum 2048" 3 4 INTRO_AUDIO=pulse
     stop_servers
 else
     echo "PipeWire: pipewire, pipewire-pulse, wireplumber or dbus-daemon not installed"
