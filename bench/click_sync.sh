@@ -160,6 +160,9 @@ if command -v pipewire >/dev/null && command -v pipewire-pulse >/dev/null &&
     sleep 0.5
     start wireplumber.log wireplumber
     start pipewire-pulse.log "${server_rt[@]}" pipewire-pulse
+    # No pulse client before pipewire-pulse has made its socket: a client makes the
+    # runtime folder's "pulse" folder itself, and pipewire-pulse then refuses to start.
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
     wait_for_server
     for pid in "${pids[@]}"; do realtime "$pid"; done
     pactl load-module module-null-sink sink_name=bench >/dev/null

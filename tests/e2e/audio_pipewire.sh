@@ -52,6 +52,9 @@ daemon pipewire pipewire
 for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/pipewire-0" ] && break; sleep 0.1; done
 daemon wireplumber wireplumber
 daemon pipewire-pulse pipewire-pulse
+# No pulse client before pipewire-pulse has made its socket: a client makes the runtime
+# folder's "pulse" folder itself, and pipewire-pulse then refuses to start.
+for ((i = 0; i < 100; i++)); do [ -S "$work/xdg/pulse/native" ] && break; sleep 0.1; done
 for ((i = 0; i < 100; i++)); do
     pactl info >/dev/null 2>&1 && break
     sleep 0.1
