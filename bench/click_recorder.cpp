@@ -58,7 +58,7 @@ static void fail(ClickRecorder* r, std::string& reason) {
     stopClickRecorder(r, ignored);
 }
 
-ClickRecorder* startClickRecorder(const char* source, std::string& reason) {
+ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::string& reason) {
     ClickRecorder* r = new ClickRecorder;
     r->loop = pa_threaded_mainloop_new();
     r->context = pa_context_new(pa_threaded_mainloop_get_api(r->loop), "click-recorder");
@@ -79,7 +79,7 @@ ClickRecorder* startClickRecorder(const char* source, std::string& reason) {
         pa_stream_set_read_callback(r->stream, readable, r);
         pa_buffer_attr attr;
         std::memset(&attr, 0xff, sizeof attr);
-        attr.fragsize = uint32_t(pa_usec_to_bytes(5000, &kSpec));
+        attr.fragsize = uint32_t(pa_usec_to_bytes(pa_usec_t(fragmentMs) * 1000, &kSpec));
         const pa_stream_flags_t flags = pa_stream_flags_t(
             PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
         ok = pa_stream_connect_record(r->stream, source, &attr, flags) == 0;

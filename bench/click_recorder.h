@@ -8,8 +8,9 @@
 // each recorded sample left the sink.
 struct ClickRecorder;
 
-// Starts recording `source` (null: the default source). Null with reason set on failure.
-ClickRecorder* startClickRecorder(const char* source, std::string& reason);
+// Starts recording `source` (null: the default source) in fragments of `fragmentMs`: the
+// server's timing reports come that often. Null with reason set on failure.
+ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::string& reason);
 
 // Stops recording and returns the monotonic nanoseconds (std::chrono::steady_clock) at
 // which each click onset in the recording left the sink; `mappingJitterMs` is the largest

@@ -229,7 +229,10 @@ int main(int argc, char** argv) {
         unsetenv(name);
     }
     std::string reason;
-    ClickRecorder* recorder = startClickRecorder(source, reason);
+    // Beside PipeWire's own recorder the pulse protocol's only compares, in fragments long
+    // enough not to set the graph's cycle: 5 ms ones would force a quantum of 256 frames,
+    // half what the intro asks for, and with it more missed cycles on a busy machine.
+    ClickRecorder* recorder = startClickRecorder(source, nativeReference ? 20 : 5, reason);
     PwClickRecorder* pwRecorder = nullptr;
     if (recorder && nativeReference) {
         pwRecorder = startPwClickRecorder(nullptr, reason);
