@@ -22,6 +22,11 @@ static const char kNodeLatency[] = "512/44100";
 // Longest wait for the stream to connect, and for the daemon to answer at all.
 static constexpr int64_t kConnectLimitNs = 2000000000;
 
+// Longest wait, once playing, for the graph's first cycle. Without a session manager, or
+// with nothing to play on, the stream is never linked and never asked for sound; the
+// clock would wait at 0 for ever, and the show with it.
+static constexpr int64_t kFirstCycleLimitNs = 1000000000;
+
 struct PipewireOutput {
     pw_thread_loop* loop = nullptr;
     pw_context* context = nullptr;
@@ -32,7 +37,9 @@ struct PipewireOutput {
     ServerFill fill = nullptr;
     ServerLost lost = nullptr;
     void* user = nullptr;
+    spa_source* firstCycleTimer = nullptr;
     bool playing = false;  // fills are wanted
+    bool cycled = false;   // the graph has asked for sound since playing began
     bool lostReported = false;
     bool failed = false;  // the stream or the connection reported an error
     std::string error;
@@ -111,6 +118,7 @@ static void process(void* user) {
         std::min<uint64_t>(d.maxsize / 4, b->requested ? b->requested : kNodeFrames);
     const uint64_t bytes = frames * 4;
     uint8_t* out = static_cast<uint8_t*>(d.data);
+    p->cycled = true;
     if (p->playing)
         p->fill(p->user, out, size_t(bytes), queuedBytes(p->stream, frames, monotonicNs()));
     else
@@ -135,6 +143,11 @@ static const pw_stream_events kStreamEvents = [] {
     e.process = process;
     return e;
 }();
+
+static void firstCycleDue(void* user, uint64_t) {
+    PipewireOutput* p = static_cast<PipewireOutput*>(user);
+    if (p->playing && !p->cycled) reportLoss(p);
+}
 
 // Waits, with the lock held, until the stream has a format and waits for play (paused),
 // or fails; false when it failed or the daemon did not answer in time.
@@ -214,7 +227,8 @@ PipewireOutput* openPipewireOutput(ServerFill fill, ServerLost lost, void* user,
     }
     if (ok) {
         pw_core_add_listener(p->core, &p->coreListener, &kCoreEvents, p);
-        ok = openStream(p);
+        p->firstCycleTimer = pw_loop_add_timer(pw_thread_loop_get_loop(p->loop), firstCycleDue, p);
+        ok = p->firstCycleTimer && openStream(p);
     }
     if (!ok) reason = p->error.empty() ? "cannot open a stream" : p->error;
     pw_thread_loop_unlock(p->loop);
@@ -236,6 +250,10 @@ bool playPipewireOutput(PipewireOutput* p) {
     if (p->lostReported || p->failed) return false;
     pw_stream_flush(p->stream, false);
     p->playing = true;
+    p->cycled = false;
+    timespec limit = {kFirstCycleLimitNs / 1000000000, kFirstCycleLimitNs % 1000000000};
+    pw_loop_update_timer(pw_thread_loop_get_loop(p->loop), p->firstCycleTimer, &limit, nullptr,
+                         false);
     return pw_stream_set_active(p->stream, true) == 0;
 }
 
@@ -249,6 +267,8 @@ void closePipewireOutput(PipewireOutput* p) {
         spa_hook_remove(&p->streamListener);
         pw_stream_destroy(p->stream);
     }
+    if (p->firstCycleTimer)
+        pw_loop_destroy_source(pw_thread_loop_get_loop(p->loop), p->firstCycleTimer);
     if (p->core) {
         spa_hook_remove(&p->coreListener);
         pw_core_disconnect(p->core);

@@ -4,6 +4,7 @@
 #include "audio/music_output.h"
 
 #include <pulse/pulseaudio.h>
+#include <pulse/rtclock.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,11 @@ static constexpr int64_t kTimingIntervalNs = 50000000;
 // as they come.
 static constexpr int64_t kStartLimitNs = 1000000000;
 
+// Longest wait for the connection and the stream to be ready. A server can accept the
+// connection and then never ready the stream (pipewire-pulse without a session manager);
+// start-up must not wait for it for ever.
+static constexpr pa_usec_t kOpenLimitUs = 2000000;
+
 static const pa_sample_spec kSampleSpec = {PA_SAMPLE_S16NE, 44100, 2};
 
 struct PulseOutput {
@@ -37,6 +43,7 @@ struct PulseOutput {
     int64_t timingAskedNs = 0;  // when fresh timing was last asked for
     bool timingPending = false;
     bool startLimitPassed = false;
+    bool openTimedOut = false;
 };
 
 static void reportLoss(PulseOutput* p) {
@@ -119,12 +126,19 @@ static void writeRequested(pa_stream*, size_t bytes, void* user) {
     writeSound(static_cast<PulseOutput*>(user), bytes);
 }
 
-// Waits, with the lock held, until the context is ready; false when it failed.
+static void openLimitPassed(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
+    PulseOutput* p = static_cast<PulseOutput*>(user);
+    p->openTimedOut = true;
+    pa_threaded_mainloop_signal(p->loop, 0);
+}
+
+// Waits, with the lock held, until the context is ready; false when it failed or the
+// open limit passed.
 static bool waitForContext(PulseOutput* p) {
     for (;;) {
         const pa_context_state_t state = pa_context_get_state(p->context);
         if (state == PA_CONTEXT_READY) return true;
-        if (!PA_CONTEXT_IS_GOOD(state)) return false;
+        if (!PA_CONTEXT_IS_GOOD(state) || p->openTimedOut) return false;
         pa_threaded_mainloop_wait(p->loop);
     }
 }
@@ -133,7 +147,7 @@ static bool waitForStream(PulseOutput* p) {
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(p->stream);
         if (state == PA_STREAM_READY) return true;
-        if (!PA_STREAM_IS_GOOD(state)) return false;
+        if (!PA_STREAM_IS_GOOD(state) || p->openTimedOut) return false;
         pa_threaded_mainloop_wait(p->loop);
     }
 }
@@ -175,9 +189,14 @@ PulseOutput* openPulseOutput(ServerFill fill, ServerLost lost, void* user, std::
         return nullptr;
     }
     pa_threaded_mainloop_lock(p->loop);
-    bool ok = pa_threaded_mainloop_start(p->loop) == 0;
+    pa_time_event* limit =
+        pa_context_rttime_new(p->context, pa_rtclock_now() + kOpenLimitUs, openLimitPassed, p);
+    bool ok = limit && pa_threaded_mainloop_start(p->loop) == 0;
     ok = ok && waitForContext(p) && openStream(p);
-    if (!ok) reason = pa_strerror(pa_context_errno(p->context));
+    if (!ok)
+        reason = p->openTimedOut ? "the server did not open the stream within 2 s"
+                                 : pa_strerror(pa_context_errno(p->context));
+    if (limit) pa_threaded_mainloop_get_api(p->loop)->time_free(limit);
     pa_threaded_mainloop_unlock(p->loop);
     if (!ok) {
         closePulseOutput(p);

@@ -64,12 +64,12 @@ check_runs_on() {
     fi
 }
 
-# check_one_line NAME PATTERN [VAR=value...]: the intro, run for 3 s with the settings
+# check_one_line NAME PATTERN [VAR=value...]: the intro, run for 4 s with the settings
 # given, prints exactly one line matching PATTERN on stderr.
 check_one_line() {
     local name=$1 pattern=$2
     shift 2
-    start_intro 3 "$@"
+    start_intro 4 "$@"
     wait "$intro_pid" || true
     if [ "$(grep -c "$pattern" "$work/stderr")" != 1 ]; then
         fail "$name" "expected one line matching: $pattern"

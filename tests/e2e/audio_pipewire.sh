@@ -46,20 +46,28 @@ daemon() {
     "$@" >"$work/$name.log" 2>&1 &
     daemons+=($!)
 }
-daemon dbus dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
-for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/bus" ] && break; sleep 0.1; done
-daemon pipewire pipewire
-for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/pipewire-0" ] && break; sleep 0.1; done
-daemon wireplumber wireplumber
-daemon pipewire-pulse pipewire-pulse
-# No pulse client before pipewire-pulse has made its socket: a client makes the runtime
-# folder's "pulse" folder itself, and pipewire-pulse then refuses to start.
-for ((i = 0; i < 100; i++)); do [ -S "$work/xdg/pulse/native" ] && break; sleep 0.1; done
-for ((i = 0; i < 100; i++)); do
-    pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info >/dev/null 2>&1 || { echo "audio_pipewire: the daemons did not start:" >&2; tail -n 5 "$work"/*.log >&2; exit 1; }
+
+# start_daemons [SESSION_MANAGER]: D-Bus, PipeWire, the session manager (unless "none")
+# and pipewire-pulse, fresh.
+start_daemons() {
+    rm -rf "${work:?}/xdg"/*
+    daemon dbus dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+    for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/bus" ] && break; sleep 0.1; done
+    daemon pipewire pipewire
+    for ((i = 0; i < 50; i++)); do [ -S "$work/xdg/pipewire-0" ] && break; sleep 0.1; done
+    [ "${1:-}" = none ] || daemon wireplumber wireplumber
+    daemon pipewire-pulse pipewire-pulse
+    # No pulse client before pipewire-pulse has made its socket: a client makes the
+    # runtime folder's "pulse" folder itself, and pipewire-pulse then refuses to start.
+    for ((i = 0; i < 100; i++)); do [ -S "$work/xdg/pulse/native" ] && break; sleep 0.1; done
+    for ((i = 0; i < 100; i++)); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl info >/dev/null 2>&1 || { echo "audio_pipewire: the daemons did not start:" >&2; tail -n 5 "$work"/*.log >&2; exit 1; }
+}
+
+start_daemons
 pactl load-module module-null-sink sink_name=e2e >/dev/null
 pactl set-default-sink e2e
 
@@ -105,5 +113,16 @@ check_runs_on "PipeWire gone mid-show" stop_daemons
 check_one_line "INTRO_AUDIO=pipewire without a daemon falls back to the silent clock" \
     '^audio: no output device (PipeWire: no PipeWire daemon); playing on a silent clock$' \
     INTRO_AUDIO=pipewire
+
+# Without a session manager nothing links the intro's stream: it is never played, and the
+# show must not wait for it. PipeWire's own stream is given up after 1 s of no cycle; the
+# pulse protocol's stream, never readied, after 2 s.
+start_daemons none
+check_one_line "PipeWire that never plays the stream leaves the show on the silent clock" \
+    '^audio: the sound server went away; playing on a silent clock$'
+check_one_line "pipewire-pulse that never readies the stream leaves the show on the silent clock" \
+    '^audio: no output device (sound server: the server did not open the stream within 2 s); playing on a silent clock$' \
+    INTRO_AUDIO=pulse
+stop_daemons
 
 exit "$failed"
