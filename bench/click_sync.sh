@@ -19,17 +19,9 @@ if [ ! -x "$sync" ]; then
 fi
 sync=$(realpath "$sync")
 
-work=$(mktemp -d /tmp/click-sync.XXXXXX)
-pids=()
-stop_servers() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    pids=()
-}
-trap 'stop_servers; rm -rf "$work"' EXIT
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/../tests/e2e/common.sh"
+start_work
 
 server_rt=()
 player_rt=()
@@ -142,7 +134,7 @@ if command -v pulseaudio >/dev/null; then
     wait_for_server
     realtime "${pids[-1]}"
     measure_server "PulseAudio $(pulseaudio --version | awk '{print $2}')" pulseaudio
-    stop_servers
+    stop_pids
 else
     echo "PulseAudio: not installed (scripts/setup-deps.sh installs it)"
 fi
@@ -183,7 +175,7 @@ if command -v pipewire >/dev/null && command -v pipewire-pulse >/dev/null &&
     sleep 0.3
     measure "$name own quantum 2048" 3 4 INTRO_AUDIO=pipewire
     measure "$name libpulse quantum 2048" 3 4 INTRO_AUDIO=pulse
-    stop_servers
+    stop_pids
 else
     echo "PipeWire: pipewire, pipewire-pulse, wireplumber or dbus-daemon not installed"
 fi

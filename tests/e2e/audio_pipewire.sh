@@ -21,17 +21,7 @@ done
 intro=$(realpath "$1")
 xvfb=$(dirname "$(realpath "$0")")/with-xvfb.sh
 
-work=$(mktemp -d)
-daemons=()
-stop_daemons() {
-    local i
-    for ((i = ${#daemons[@]} - 1; i >= 0; i--)); do
-        kill "${daemons[i]}" 2>/dev/null || true
-        wait "${daemons[i]}" 2>/dev/null || true
-    done
-    daemons=()
-}
-trap 'stop_daemons; rm -rf "$work"' EXIT
+start_work
 mkdir -p "$work/run" "$work/data" "$work/home" "$work/xdg"
 chmod 700 "$work/xdg"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/xdg
@@ -44,7 +34,7 @@ daemon() {
     local name=$1
     shift
     "$@" >"$work/$name.log" 2>&1 &
-    daemons+=($!)
+    pids+=($!)
 }
 
 # start_daemons [SESSION_MANAGER]: D-Bus, PipeWire, the session manager (unless "none")
@@ -107,7 +97,7 @@ else
 fi
 
 # The daemon goes away mid-show.
-check_runs_on "PipeWire gone mid-show" stop_daemons
+check_runs_on "PipeWire gone mid-show" stop_pids
 
 # INTRO_AUDIO=pipewire without a daemon: the silent clock, and one line naming PipeWire.
 check_one_line "INTRO_AUDIO=pipewire without a daemon falls back to the silent clock" \
@@ -123,6 +113,6 @@ check_one_line "PipeWire that never plays the stream leaves the show on the sile
 check_one_line "pipewire-pulse that never readies the stream leaves the show on the silent clock" \
     '^audio: no output device (sound server: the server did not open the stream within 2 s); playing on a silent clock$' \
     INTRO_AUDIO=pulse
-stop_daemons
+stop_pids
 
 exit "$failed"

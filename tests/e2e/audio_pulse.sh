@@ -17,15 +17,7 @@ done
 intro=$(realpath "$1")
 xvfb=$(dirname "$(realpath "$0")")/with-xvfb.sh
 
-work=$(mktemp -d)
-server=
-stop_server() {
-    [ -n "$server" ] || return 0
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-    server=
-}
-trap 'stop_server; rm -rf "$work"' EXIT
+start_work
 mkdir -p "$work/run" "$work/data" "$work/home" "$work/xdg"
 chmod 700 "$work/xdg"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/xdg
@@ -39,7 +31,7 @@ set-default-sink e2e
 PA
 pulseaudio -n -F "$work/null.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
     >"$work/server.log" 2>&1 &
-server=$!
+pids+=($!)
 for ((i = 0; i < 100; i++)); do
     pactl info >/dev/null 2>&1 && break
     sleep 0.1
@@ -91,10 +83,10 @@ else
 fi
 
 # The server goes away mid-show.
-check_runs_on "the server gone mid-show" stop_server
+check_runs_on "the server gone mid-show" stop_pids
 
 # No server: SDL plays (its dummy driver here) and one line says so.
-stop_server
+stop_pids
 check_one_line "without a server SDL audio plays, with one line saying so" \
     '^audio: no sound server (.*); playing through SDL audio$'
 

@@ -56,9 +56,18 @@ until_presented() {
 # start_work: a fresh temporary folder in $work, removed when the script exits, after
 # every process whose id the script appended to pids has been stopped.
 pids=()
+# stop_pids: stops every process in pids, the last started first, each waited for, and
+# forgets them; also mid-script, to take a sound server away.
+stop_pids() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    pids=()
+}
 stop_and_clean() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    stop_pids
     wait 2>/dev/null || true
     rm -rf "$work"
 }
