@@ -273,3 +273,60 @@ TEST(MusicFile, OpensAnMp3File) {
     ASSERT_TRUE(decoder) << reason;
     EXPECT_NEAR(double(decodeAll(decoder.get()).size()) / 2, 44100, 1152);
 }
+
+// The file is read as it plays, its head at opening: it must open and decode exactly as
+// its bytes do in memory, whatever lies before the first frame (tags longer than the
+// head, junk up to the limit) and when there is no frame within the limit.
+TEST(MusicFile, ReadsAsItsBytesDoInMemory) {
+    const std::vector<uint8_t> mp3 = makeMp3(TestTone());
+    auto withPrefix = [&mp3](std::vector<uint8_t> prefix) {
+        prefix.insert(prefix.end(), mp3.begin(), mp3.end());
+        return prefix;
+    };
+    std::vector<uint8_t> tagThenJunk = id3v2Tag(3000);
+    tagThenJunk.resize(tagThenJunk.size() + kMaxLeadingJunkBytes - 1, 0);
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"plain", mp3},
+        {"a tag longer than the head", withPrefix(id3v2Tag(300 * 1024))},
+        {"junk up to the limit after a tag", withPrefix(tagThenJunk)},
+        {"junk past the limit", withPrefix(std::vector<uint8_t>(kMaxLeadingJunkBytes + 1, 0))},
+        {"a cut first frame", std::vector<uint8_t>(mp3.begin(), mp3.begin() + 300)},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir.path + "/track.mp3";
+        ASSERT_TRUE(writeTestFile(path, c.second));
+        std::string fromFile, fromMemory;
+        DecoderPtr file(openMp3File(path.c_str(), fromFile), closeMp3);
+        DecoderPtr memory = openBytes(c.second, fromMemory);
+        ASSERT_EQ(bool(file), bool(memory)) << c.first << ": " << fromFile << " / " << fromMemory;
+        EXPECT_EQ(fromFile, fromMemory) << c.first;
+        if (!file) continue;
+        EXPECT_EQ(mp3LengthBytes(file.get()), mp3LengthBytes(memory.get())) << c.first;
+        EXPECT_EQ(decodeAll(file.get()), decodeAll(memory.get())) << c.first;
+    }
+}
+
+// A file cut short while it plays ends the track where it now ends, cleanly; rewinding
+// plays what is left.
+TEST(MusicFile, CutShortWhilePlayingEndsTheTrackThere) {
+    TempDir dir;
+    const std::string path = dir.path + "/track.mp3";
+    TestTone tone;
+    tone.seconds = 3.0;
+    const std::vector<uint8_t> mp3 = makeMp3(tone);
+    ASSERT_TRUE(writeTestFile(path, mp3));
+    std::string reason;
+    DecoderPtr decoder(openMp3File(path.c_str(), reason), closeMp3);
+    ASSERT_TRUE(decoder) << reason;
+    std::vector<uint8_t> played(44100 * 4 / 2);  // half a second
+    ASSERT_EQ(decodeMp3(decoder.get(), played.data(), played.size()), played.size());
+
+    ASSERT_EQ(truncate(path.c_str(), off_t(mp3.size() / 2)), 0);
+    const double rest = double(decodeAll(decoder.get()).size()) / 2 / 44100;
+    EXPECT_NEAR(0.5 + rest, tone.seconds / 2, 0.1);
+    uint8_t more[64];
+    EXPECT_EQ(decodeMp3(decoder.get(), more, sizeof more), 0u);
+    ASSERT_TRUE(rewindMp3(decoder.get()));
+    EXPECT_NEAR(double(decodeAll(decoder.get()).size()) / 2 / 44100, tone.seconds / 2, 0.1);
+}

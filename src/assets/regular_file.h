@@ -3,6 +3,7 @@
 // waiting on a FIFO or device, within a size limit.
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // Why a file of `size` bytes is refused under `limit`: "empty file", "file larger than
@@ -14,3 +15,11 @@ std::string fileSizeProblem(uint64_t size, uint64_t limit);
 // "Is a directory", "Permission denied"), "not a regular file", or fileSizeProblem's.
 bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes,
                      std::string& reason);
+
+// Opens the file at path as readRegularFile would read it and gives its size: a
+// close-on-exec descriptor, or -1 with reason as for readRegularFile.
+int openRegularFile(const char* path, uint64_t limit, uint64_t& size, std::string& reason);
+
+// Reads up to `bytes` from offset, fewer only where the file now ends; -1 on an error
+// (errno tells which).
+ssize_t readFileAt(int fd, uint64_t offset, void* out, size_t bytes);

@@ -5,9 +5,13 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 static constexpr long kOutputRate = 44100;
@@ -17,35 +21,55 @@ static constexpr size_t kProbeBytes = 1152 * 4;
 // before a stream counts as undecodable.
 static constexpr int kProbeReads = 64;
 
+// The stream from its first frame on, for the library to read: bytes in memory, or the
+// file itself, read as it plays, so that start-up reads only the file's head.
 struct Mp3Decoder {
-    std::vector<uint8_t> file;
-    size_t readOffset = 0;  // the library's read position in file
+    std::vector<uint8_t> bytes;  // the stream, when opened from memory
+    int fd = -1;                 // otherwise the file, the stream starting at streamStart
+    uint64_t streamStart = 0;
+    uint64_t streamBytes = 0;
+    uint64_t readOffset = 0;  // the library's read position in the stream
     mpg123_handle* handle = nullptr;
     bool ended = false;
     bool gapless = true;  // false when the file's info tag cannot be trusted
 };
 
-static ssize_t readFromMemory(void* io, void* out, size_t bytes) {
+static ssize_t readStream(void* io, void* out, size_t bytes) {
     Mp3Decoder* d = static_cast<Mp3Decoder*>(io);
-    const size_t left = d->file.size() - d->readOffset;
-    const size_t n = std::min(bytes, left);
-    std::memcpy(out, d->file.data() + d->readOffset, n);
+    size_t n = size_t(std::min<uint64_t>(bytes, d->streamBytes - d->readOffset));
+    if (d->fd < 0) {
+        std::memcpy(out, d->bytes.data() + d->readOffset, n);
+    } else {
+        // A file cut short while playing ends the track where it now ends.
+        const ssize_t got = readFileAt(d->fd, d->streamStart + d->readOffset, out, n);
+        if (got < 0) return -1;
+        n = size_t(got);
+    }
     d->readOffset += n;
     return ssize_t(n);
 }
 
-static off_t seekInMemory(void* io, off_t offset, int whence) {
+static off_t seekInStream(void* io, off_t offset, int whence) {
     Mp3Decoder* d = static_cast<Mp3Decoder*>(io);
+    const off_t size = off_t(d->streamBytes);
     off_t base = 0;
     if (whence == SEEK_CUR)
         base = off_t(d->readOffset);
     else if (whence == SEEK_END)
-        base = off_t(d->file.size());
+        base = size;
     else if (whence != SEEK_SET)
         return -1;
-    if ((offset > 0 && base > off_t(d->file.size()) - offset) || base + offset < 0) return -1;
-    d->readOffset = size_t(base + offset);
+    if ((offset > 0 && base > size - offset) || base + offset < 0) return -1;
+    d->readOffset = uint64_t(base + offset);
     return off_t(d->readOffset);
+}
+
+// Bytes of the ID3v2 tag whose 10-byte header is at h; 0 when h starts no tag.
+static size_t id3v2TagLength(const uint8_t* h) {
+    if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF || h[4] == 0xFF) return 0;
+    if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
+    const size_t body = size_t(h[6]) << 21 | size_t(h[7]) << 14 | size_t(h[8]) << 7 | h[9];
+    return 10 + body + ((h[5] & 0x10) ? 10 : 0);
 }
 
 size_t id3v2TagBytes(const uint8_t* data, size_t size) {
@@ -53,12 +77,8 @@ size_t id3v2TagBytes(const uint8_t* data, size_t size) {
     // Tags may follow one another; each is a 10-byte header, a synchsafe body size and an
     // optional 10-byte footer.
     while (size - total >= 10) {
-        const uint8_t* h = data + total;
-        if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF || h[4] == 0xFF) break;
-        if ((h[6] | h[7] | h[8] | h[9]) & 0x80) break;
-        const size_t body = size_t(h[6]) << 21 | size_t(h[7]) << 14 | size_t(h[8]) << 7 | h[9];
-        const size_t tag = 10 + body + ((h[5] & 0x10) ? 10 : 0);
-        if (tag > size - total) break;
+        const size_t tag = id3v2TagLength(data + total);
+        if (tag == 0 || tag > size - total) break;
         total += tag;
     }
     return total;
@@ -150,9 +170,16 @@ static bool check(int result, mpg123_handle* handle, std::string& reason) {
     return false;
 }
 
-// (Re)opens the library's stream on the bytes in memory, configured for the one output format.
+// (Re)opens the library's stream from its start, configured for the one output format.
 static bool openStream(Mp3Decoder* d, std::string& reason) {
     if (d->handle) mpg123_close(d->handle);
+    if (d->fd >= 0) {
+        // The library looks at the end of the stream as it opens: the end the file has now.
+        struct stat info;
+        const uint64_t size =
+            fstat(d->fd, &info) == 0 && info.st_size > 0 ? uint64_t(info.st_size) : 0;
+        d->streamBytes = size > d->streamStart ? size - d->streamStart : 0;
+    }
     d->readOffset = 0;
     d->ended = false;
     mpg123_handle* h = d->handle;
@@ -166,8 +193,7 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
             check(mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0), h, reason)) &&
            check(mpg123_format_none(h), h, reason) &&
            check(mpg123_format(h, kOutputRate, MPG123_STEREO, MPG123_ENC_SIGNED_16), h, reason) &&
-           check(mpg123_replace_reader_handle(h, readFromMemory, seekInMemory, nullptr), h,
-                 reason) &&
+           check(mpg123_replace_reader_handle(h, readStream, seekInStream, nullptr), h, reason) &&
            check(mpg123_open_handle(h, d), h, reason);
 }
 
@@ -186,7 +212,7 @@ static bool frameCountIsPlausible(Mp3Decoder* d) {
         mpg123_getformat(d->handle, &rate, &channels, &encoding) != MPG123_OK)
         return true;  // the real open reports what is wrong
     const off_t claimed = mpg123_framelength(d->handle);
-    return claimed < 0 || uint64_t(claimed) <= d->file.size() / 4;
+    return claimed < 0 || uint64_t(claimed) <= d->streamBytes / 4;
 }
 
 // Decodes the first audio and checks its format, then goes back to the start.
@@ -217,19 +243,13 @@ static bool probeStream(Mp3Decoder* d, std::string& reason) {
     return openStream(d, reason);
 }
 
-Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
-    const size_t tags = id3v2TagBytes(fileBytes.data(), fileBytes.size());
-    const size_t start = firstFrameOffset(fileBytes.data(), fileBytes.size(), tags);
-    if (start == SIZE_MAX) {
-        reason = "not an MP3 stream: no MPEG audio frames in its first " +
-                 std::to_string(kMaxLeadingJunkBytes / 1024) + " KiB";
-        return nullptr;
-    }
-    Mp3Decoder* d = new Mp3Decoder;
-    d->file = std::move(fileBytes);
-    // The library is given the stream from its first frame: what comes before (tags, and
-    // junk or padding the tags do not count) is no audio.
-    d->file.erase(d->file.begin(), d->file.begin() + long(start));
+static std::string noFramesReason() {
+    return "not an MP3 stream: no MPEG audio frames in its first " +
+           std::to_string(kMaxLeadingJunkBytes / 1024) + " KiB";
+}
+
+// Opens the library on the stream d holds; takes d, deleting it on failure.
+static Mp3Decoder* openDecoder(Mp3Decoder* d, std::string& reason) {
     int error = MPG123_OK;
     d->handle = mpg123_new(nullptr, &error);
     if (!d->handle) {
@@ -245,10 +265,67 @@ Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
     return d;
 }
 
+Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
+    const size_t tags = id3v2TagBytes(fileBytes.data(), fileBytes.size());
+    const size_t start = firstFrameOffset(fileBytes.data(), fileBytes.size(), tags);
+    if (start == SIZE_MAX) {
+        reason = noFramesReason();
+        return nullptr;
+    }
+    Mp3Decoder* d = new Mp3Decoder;
+    d->bytes = std::move(fileBytes);
+    // The library is given the stream from its first frame: what comes before (tags, and
+    // junk or padding the tags do not count) is no audio.
+    d->bytes.erase(d->bytes.begin(), d->bytes.begin() + long(start));
+    d->streamBytes = d->bytes.size();
+    return openDecoder(d, reason);
+}
+
+// Where the stream starts in the file, as openMp3 finds it in memory: after the tags,
+// within kMaxLeadingJunkBytes. Reads the tag headers and the bytes that search can reach
+// (a run of three frames after its last candidate). False with reason when there is none.
+static bool findStreamInFile(int fd, uint64_t size, uint64_t& start, std::string& reason) {
+    uint64_t tags = 0;
+    uint8_t header[10];
+    while (size - tags >= sizeof header &&
+           readFileAt(fd, tags, header, sizeof header) == ssize_t(sizeof header)) {
+        const size_t tag = id3v2TagLength(header);
+        if (tag == 0 || tag > size - tags) break;
+        tags += tag;
+    }
+    constexpr size_t kRunBytes = 16 * 1024;  // three of the longest frames and a header
+    std::vector<uint8_t> head(
+        size_t(std::min<uint64_t>(size - tags, kMaxLeadingJunkBytes + kRunBytes)));
+    const ssize_t got = readFileAt(fd, tags, head.data(), head.size());
+    if (got < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const size_t offset = firstFrameOffset(head.data(), size_t(got), 0);
+    if (offset == SIZE_MAX) {
+        reason = noFramesReason();
+        return false;
+    }
+    start = tags + offset;
+    return true;
+}
+
 Mp3Decoder* openMp3File(const char* path, std::string& reason) {
-    std::vector<uint8_t> bytes;
-    if (!readRegularFile(path, kMaxMusicFileBytes, bytes, reason)) return nullptr;
-    return openMp3(std::move(bytes), reason);
+    uint64_t size = 0;
+    const int fd = openRegularFile(path, kMaxMusicFileBytes, size, reason);
+    if (fd < 0) return nullptr;
+    uint64_t start = 0;
+    if (!findStreamInFile(fd, size, start, reason)) {
+        close(fd);
+        return nullptr;
+    }
+    // The rest is read while playing; have the system fetch it ahead of the reads.
+    posix_fadvise(fd, off_t(start), 0, POSIX_FADV_WILLNEED);
+    Mp3Decoder* d = new Mp3Decoder;
+    d->fd = fd;
+    d->streamStart = start;
+    d->streamBytes = size - start;
+    return openDecoder(d, reason);
 }
 
 size_t decodeMp3(Mp3Decoder* d, uint8_t* out, size_t bytes) {
@@ -276,6 +353,7 @@ bool rewindMp3(Mp3Decoder* d) {
 void closeMp3(Mp3Decoder* d) {
     if (!d) return;
     if (d->handle) mpg123_delete(d->handle);
+    if (d->fd >= 0) close(d->fd);
     delete d;
 }
 

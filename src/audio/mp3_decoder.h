@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-// Decodes one MP3 held in memory to 44100 Hz, 2-channel, signed 16-bit native-endian
-// samples whatever the file's own rate and channel count, without the encoder's delay and
-// padding where the file records them.
+// Decodes one MP3, held in memory or read from its file as it plays, to 44100 Hz,
+// 2-channel, signed 16-bit native-endian samples whatever the file's own rate and channel
+// count, without the encoder's delay and padding where the file records them.
 struct Mp3Decoder;
 
 // Takes the file's bytes. Accepted only when a run of MPEG audio frames starts within
@@ -18,10 +18,12 @@ constexpr size_t kMaxLeadingJunkBytes = 64 * 1024;
 constexpr long kMaxGapBytes = 1024 * 1024;
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason);
 
-// Largest music file read into memory.
+// Largest music file accepted.
 constexpr uint64_t kMaxMusicFileBytes = uint64_t(256) << 20;
 
-// Reads the file at path and opens it; reason as for readRegularFile or openMp3.
+// Opens the file at path as openMp3 would its bytes, reading only its head now and the
+// rest as it plays (a file cut short meanwhile ends the track there); reason as for
+// readRegularFile or openMp3. The file stays open until closeMp3.
 Mp3Decoder* openMp3File(const char* path, std::string& reason);
 
 // Writes up to `bytes` (a multiple of 4) decoded bytes to out and returns how many.
