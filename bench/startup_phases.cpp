@@ -1,7 +1,8 @@
 // The intro's start-up, step by step with the intro's own functions and in its order,
 // timed on the monotonic clock from the start of main: video init, window, GL context,
-// pictures, music open, audio device and the first frame on screen. Then it waits like
-// the intro (SIGTERM, Escape or closing the window end it).
+// pictures, music open, audio device, the wait for the window to be shown and the first
+// frame on screen. Then it waits like the intro (SIGTERM, Escape or closing the window
+// end it).
 // usage: startup_phases [intro options]   (run where ../data/ is the data folder)
 // Prints one line per phase: "phase NAME MS" (milliseconds that phase took) and
 // "phase total MS".
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     MusicOutput* output = openMusicOutput(decoder);
     phase("audio-device");
     setPresenterViewport(window.width, window.height);
+    finishShowingWindow(window);
+    phase("show-wait");
     startMusicOutput(output);
     renderFrame(0.0);
     SDL_GL_SwapWindow(window.window);

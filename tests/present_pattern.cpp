@@ -16,6 +16,7 @@
 int main(int argc, char** argv) {
     parseOptions(joinCommandLine(argc, argv).c_str());
     DemoWindow window = openDemoWindow();
+    finishShowingWindow(window);
     setPresenterViewport(window.width, window.height);
 
     ArgbGfx canvas;

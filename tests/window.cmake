@@ -1,7 +1,8 @@
 # End to end through the window under a private Xvfb with a window manager: placement,
 # size, decorations, class and cursor of the intro's window, the picture it shows pixel
 # by pixel, its keys and ways of closing it (killing its X client among them), a resize
-# by the window manager, and its start-up refusals.
+# by the window manager, its start-up refusals, and start-up under a window manager slow
+# to map the window (slow_wm).
 # present_pattern shows a known canvas through the intro's own window and presenter;
 # screen_check compares a screenshot with the canvas that must show; cursor_shown tells
 # whether the cursor image at the pointer is blank.
@@ -12,6 +13,9 @@ target_link_libraries(present_pattern PRIVATE intro_window intro_present intro_d
 pkg_check_modules(XFIXES REQUIRED IMPORTED_TARGET x11 xfixes)
 add_executable(cursor_shown cursor_shown.cpp)
 target_link_libraries(cursor_shown PRIVATE PkgConfig::XFIXES)
+
+add_executable(slow_wm slow_wm.cpp)
+target_link_libraries(slow_wm PRIVATE PkgConfig::XFIXES)  # x11 among them
 
 add_executable(screen_check screen_check.cpp)
 target_include_directories(screen_check PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -24,7 +28,7 @@ set(escape_limit_ms 1000)
 if(INTRO_SANITIZE)
   set(escape_limit_ms 5000)
 endif()
-foreach(case layout captioned keys killed resized refusals pattern)
+foreach(case layout captioned keys killed resized refusals pattern slow_map)
   set(screen 800x600)
   if(case STREQUAL "pattern")
     set(screen 1920x1080)
@@ -33,7 +37,8 @@ foreach(case layout captioned keys killed resized refusals pattern)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh ${screen}
                    ${CMAKE_CURRENT_SOURCE_DIR}/e2e/window_checks.sh ${case}
                    $<TARGET_FILE:intro> $<TARGET_FILE:present_pattern>
-                   $<TARGET_FILE:screen_check> $<TARGET_FILE:cursor_shown>)
+                   $<TARGET_FILE:screen_check> $<TARGET_FILE:cursor_shown>
+                   $<TARGET_FILE:slow_wm>)
   set_tests_properties(window_${case} PROPERTIES TIMEOUT 120
                        ENVIRONMENT "ESCAPE_LIMIT_MS=${escape_limit_ms}")
 endforeach()

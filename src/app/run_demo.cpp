@@ -17,6 +17,7 @@ void runDemo() {
     loadImages();
     initMusic();
     setPresenterViewport(window.width, window.height);
+    finishShowingWindow(window);
     startMusic();
     deferQuitSignals();
     FramePacer pacer = makeFramePacer(windowRefreshHz(window));

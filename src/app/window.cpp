@@ -62,10 +62,29 @@ static int endIfClientKilled(Display* display) {
     return nextIoErrorHandler ? nextIoErrorHandler(display) : 0;
 }
 
+static bool x11Info(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
+static bool canShowWithoutWaiting() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "x11") == 0;
+}
+
+// SDL shows an X11 window by mapping it and then blocking until the window manager has
+// mapped it, some milliseconds of idle time. The map is asked for here, without waiting,
+// so that the window manager does its part while the GL context and the data load.
+static void requestMap(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Info(window, info)) return;
+    XMapRaised(info.info.x11.display, info.info.x11.window);
+    XFlush(info.info.x11.display);
+}
+
 static void watchForDestruction(SDL_Window* window) {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    if (!x11Info(window, info)) return;
     watchedWindow = info.info.x11.window;
     nextErrorHandler = XSetErrorHandler(endIfWindowGone);
     nextIoErrorHandler = XSetIOErrorHandler(endIfClientKilled);
@@ -78,6 +97,10 @@ static void endIfDestroyed(const SDL_SysWMmsg* message) {
     if (event.type == DestroyNotify && event.xdestroywindow.window == watchedWindow) std::exit(0);
 }
 #else
+static bool canShowWithoutWaiting() {
+    return false;
+}
+static void requestMap(SDL_Window*) {}
 static void watchForDestruction(SDL_Window*) {}
 static void endIfDestroyed(const SDL_SysWMmsg*) {}
 #endif
@@ -146,12 +169,19 @@ DemoWindow createDemoWindow() {
 
     requestGlAttributes();
 
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    const bool mapHere = canShowWithoutWaiting();
+    Uint32 flags = SDL_WINDOW_OPENGL | (mapHere ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     if (!demoSettings.windowed) flags |= SDL_WINDOW_BORDERLESS;
     w.window =
         SDL_CreateWindow("", demoSettings.windowX, demoSettings.windowY, w.width, w.height, flags);
     if (!w.window) failStartup("cannot create the window");
+    if (mapHere) requestMap(w.window);
     return w;
+}
+
+void finishShowingWindow(DemoWindow& w) {
+    // Once mapped, SDL only records the window as shown; otherwise it waits for the map.
+    SDL_ShowWindow(w.window);
 }
 
 void createGlContext(DemoWindow& w) {

@@ -17,13 +17,17 @@ void virtualScreenSize(int32_t* width, int32_t* height);
 // Opens the window of the options (borderless unless windowed, sizes of 0 meaning the
 // virtual screen) and makes a double-buffered GL context current. Takes over SIGINT and
 // SIGTERM first (see quit_signals.h). On failure prints what failed on stderr and exits
-// with status 1.
+// with status 1. The window is being shown: where the system lets it be shown without
+// waiting (X11), finishShowingWindow must come before the first frame.
 DemoWindow openDemoWindow();
 
 // The steps of openDemoWindow, in this order; apart for the start-up benchmark.
 void startVideoSystem();
 DemoWindow createDemoWindow();
 void createGlContext(DemoWindow& window);
+
+// Returns once the window is shown, at once when it already is.
+void finishShowingWindow(DemoWindow& window);
 
 // The refresh rate of the display showing the window, in Hz; 0 when unknown.
 int32_t windowRefreshHz(const DemoWindow& window);

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # End-to-end checks of the intro's window on the X server in $DISPLAY (a private Xvfb,
 # see with-xvfb.sh), with a window manager running as on a desktop.
-# usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN
-#   CASE             layout | captioned | keys | killed | resized | refusals | pattern
+# usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM]
+#   CASE             layout | captioned | keys | killed | resized | refusals | pattern |
+#                    slow_map
 #   INTRO            the intro binary
 #   PRESENT_PATTERN  shows a known canvas through the intro's own window and presenter
 #   SCREEN_CHECK     compares a screenshot with the canvas that must show, pixel by pixel
 #   CURSOR_SHOWN     tells whether the cursor image at the pointer is blank
+#   SLOW_WM          a window manager holding map requests (slow_map only)
 # ESCAPE_LIMIT_MS (default 1000): how soon after Escape the process must have ended;
 # sanitizer builds need longer, their leak check runs as the process exits.
 # The intro plays a 1.5 s tone from a data folder made here. Once it has played, the
@@ -16,12 +18,13 @@ set -euo pipefail
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/common.sh"
 
-[ $# -eq 5 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN" >&2; exit 2; }
+[ $# -eq 5 ] || [ $# -eq 6 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM]" >&2; exit 2; }
 case=$1
 intro=$(realpath "$2")
 pattern=$(realpath "$3")
 check=$(realpath "$4")
 cursor_shown=$(realpath "$5")
+slow_wm=${6:+$(realpath "$6")}
 escape_limit_ms=${ESCAPE_LIMIT_MS:-1000}
 here=$(dirname "$(realpath "$0")")
 [ -n "${DISPLAY:-}" ] || { echo "window_checks: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
@@ -465,6 +468,47 @@ case_pattern() {
         press_escape "pattern $options"
         passed "$since" "pattern ${options:-(no options)}"
     done
+}
+
+# A window manager that takes its time to map the window does not hold start-up: the
+# pictures and the music load while the map is pending (the data folder holds no
+# pictures, so their loading says so on stderr), and the first frame shows once mapped.
+case_slow_map() {
+    local hold_ms=4000 since=$failures _
+    "$slow_wm" "$hold_ms" >"$work/wm.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        grep -qx ready "$work/wm.log" && break
+        sleep 0.1
+    done
+    grep -qx ready "$work/wm.log" || { fail "slow map" "slow_wm did not start: $(cat "$work/wm.log")"; return; }
+
+    (cd "$work/run" && exec "$intro" -w640 -h360) 2>"$work/stderr" &
+    pid=$!
+    pids+=("$pid")
+    for _ in $(seq 100); do
+        grep -qx request "$work/wm.log" && break
+        sleep 0.1
+    done
+    grep -qx request "$work/wm.log" || { fail "slow map" "no map request came"; return; }
+    for _ in $(seq 30); do
+        grep -q "^assets: no pictures could be loaded" "$work/stderr" && break
+        sleep 0.1
+    done
+    if ! grep -q "^assets: no pictures could be loaded" "$work/stderr"; then
+        fail "slow map" "the pictures were not loaded while the map was held"
+    elif grep -qx mapped "$work/wm.log"; then
+        fail "slow map" "the window was mapped before the pictures were loaded"
+    fi
+    for _ in $(seq 100); do
+        wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) || true
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    [ -n "$wid" ] || { fail "slow map" "no window appeared"; return; }
+    expect_picture "slow map" show:1.0 0 0 640 360 || true
+    press_escape "slow map"
+    passed "$since" "slow map: pictures and music load while the map is pending; then the show"
 }
 
 "case_$case"
