@@ -9,7 +9,7 @@ add_executable(frames_shown frames_shown.cpp)
 target_link_libraries(frames_shown PRIVATE PkgConfig::XDAMAGE PkgConfig::SDL2)
 add_executable(bare_window bare_window.cpp)
 target_include_directories(bare_window PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(bare_window PRIVATE PkgConfig::SDL2 OpenGL::GL)
+target_link_libraries(bare_window PRIVATE intro_present intro_draw PkgConfig::SDL2 OpenGL::GL)
 add_executable(startup_phases startup_phases.cpp)
 target_link_libraries(startup_phases PRIVATE intro_options intro_window intro_frame
                       intro_audio OpenGL::GL PkgConfig::SDL2)

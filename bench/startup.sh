@@ -4,7 +4,10 @@
 # in one run on a private Xvfb with a window manager and, where PulseAudio is installed,
 # a private sound server with a null sink. Each launch is timed from fork to its first
 # grey pixel on screen (first_frame); startup_phases times each step of the intro's
-# start-up from inside. The three are launched in turn, RUNS times.
+# start-up from inside. The three are launched in turn, RUNS times, with a fourth for
+# reference: the bare program presenting one blank 64 x 64 canvas through the intro's
+# presenter instead of a cleared frame, the part any program showing a texture pays
+# (under software GL the driver compiles its texturing at that first draw).
 # usage: bench/startup.sh BUILD_DIR [DATA_DIR] [RUNS]
 #   BUILD_DIR  holds intro, bare_window, startup_phases and first_frame
 #   DATA_DIR   the data folder (default: BUILD_DIR/../data, as ./run.sh writes it)
@@ -68,26 +71,31 @@ first_ms() {
 
 for i in $(seq "$runs"); do
     bare=$(first_ms "$work/bare.log" "$build/bare_window" 640 360)
+    textured=$(first_ms "$work/textured.log" "$build/bare_window" 640 360 textured)
     intro=$(first_ms "$work/intro.log" "$build/intro" -w640 -h360)
     phased=$(first_ms "$work/phases.log" "$build/startup_phases" -w640 -h360)
     echo "$bare" >>"$work/bare"
+    echo "$textured" >>"$work/textured"
     echo "$intro" >>"$work/intro"
     # Phases from inside; "before main" is the launch to main: the outside time less
     # the inside total (it also holds the few milliseconds until the pixel is read).
     awk -v outside="$phased" '$1 == "phase" { print $2, $3 } $1 == "phase" && $2 == "total" { print "before-main", outside - $3 }' \
         "$work/phases.log" >>"$work/phases"
-    printf "launch %d: bare %.1f ms, intro %.1f ms, intro step by step %.1f ms\n" "$i" "$bare" "$intro" "$phased"
+    printf "launch %d: bare %.1f ms, bare textured %.1f ms, intro %.1f ms, intro step by step %.1f ms\n" \
+        "$i" "$bare" "$textured" "$intro" "$phased"
 done
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 echo "median phases of the intro's start-up (ms):"
-for phase in before-main video-init window gl-context pictures music-open audio-device first-frame total; do
+for phase in before-main video-init window gl-context pictures music-open audio-device show-wait first-frame total; do
     printf "  %-13s %7.1f\n" "$phase" "$(awk -v p="$phase" '$1 == p { print $2 }' "$work/phases" | median)"
 done
 bare=$(median <"$work/bare")
+textured=$(median <"$work/textured")
 intro=$(median <"$work/intro")
-awk -v bare="$bare" -v intro="$intro" 'BEGIN {
+awk -v bare="$bare" -v textured="$textured" -v intro="$intro" 'BEGIN {
     ratio = intro / bare
-    printf "median first frame: bare %.1f ms, intro %.1f ms; ratio %.3f (target at most 1.15)\n", bare, intro, ratio
+    printf "median first frame: bare %.1f ms, bare textured %.1f ms, intro %.1f ms\n", bare, textured, intro
+    printf "ratio to the bare program %.3f (target at most 1.15); to the textured one %.3f\n", ratio, intro / textured
     exit !(ratio <= 1.15)
 }'
