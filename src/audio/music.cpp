@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <string>
 
-// Seconds from the first sample to the show's final picture (beat 322 at 150 beats per
-// minute).
 // The one music stream; null until initMusic. Never freed: the audio thread may still be
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
