@@ -1,31 +1,20 @@
 #include "music_track.h"
 
+#include "assets/regular_file.h"
+
 #include <mpg123.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <cstdint>
 #include <unistd.h>
 
 namespace {
 
 // The file is a regular one that can be read; "" or the reason it is not.
 std::string fileProblem(const std::string& path) {
-    // Non-blocking, so that a FIFO is refused below instead of waiting for a writer.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info;
     std::string problem;
-    if (fstat(fd, &info) != 0)
-        problem = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode))
-        problem = std::strerror(EISDIR);
-    else if (!S_ISREG(info.st_mode))
-        problem = "not a regular file";
-    else if (info.st_size == 0)
-        problem = "empty file";
-    close(fd);
+    uint64_t size = 0;
+    const int fd = openRegularFile(path.c_str(), UINT64_MAX, size, problem);
+    if (fd >= 0) close(fd);
     return problem;
 }
 
