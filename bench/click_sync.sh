@@ -33,14 +33,6 @@ else
     echo "click_sync: real-time priority not allowed; figures include scheduling delays" >&2
 fi
 
-# start LOG COMMAND...: runs COMMAND in the background, logging to $work/LOG.
-start() {
-    local log=$1
-    shift
-    "$@" >"$work/$log" 2>&1 &
-    pids+=($!)
-}
-
 # realtime PID: every thread of PID at real-time priority, where allowed. PulseAudio
 # resets the priority it was started with, so its threads are set once they run.
 realtime() {
@@ -129,7 +121,7 @@ load-module module-null-sink sink_name=bench rate=44100 format=s16le channels=2 
 set-default-sink bench
 PA
 if command -v pulseaudio >/dev/null; then
-    start pulseaudio.log "${server_rt[@]}" pulseaudio -n -F "$work/null.pa" --daemonize=no \
+    daemon pulseaudio "${server_rt[@]}" pulseaudio -n -F "$work/null.pa" --daemonize=no \
         --exit-idle-time=-1 --use-pid-file=no
     wait_for_server
     realtime "${pids[-1]}"
@@ -146,12 +138,12 @@ if command -v pipewire >/dev/null && command -v pipewire-pulse >/dev/null &&
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
-    start dbus.log dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+    daemon dbus dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
     sleep 0.3
-    start pipewire.log "${server_rt[@]}" pipewire
+    daemon pipewire "${server_rt[@]}" pipewire
     sleep 0.5
-    start wireplumber.log wireplumber
-    start pipewire-pulse.log "${server_rt[@]}" pipewire-pulse
+    daemon wireplumber wireplumber
+    daemon pipewire-pulse "${server_rt[@]}" pipewire-pulse
     # No pulse client before pipewire-pulse has made its socket: a client makes the
     # runtime folder's "pulse" folder itself, and pipewire-pulse then refuses to start.
     for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done

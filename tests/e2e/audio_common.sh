@@ -44,6 +44,23 @@ loudest_sample() {
     od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 
+# check_played NAME WHAT: after start_intro_escape and the case's own checks, the checks
+# every playing case shares: no line about the output, the tone heard on the sink's monitor
+# ($loudest), and Escape ending the intro with 0. "ok   WHAT ..." when they hold.
+check_played() {
+    local status
+    status=$(cat "$work/status" 2>/dev/null || true)
+    if grep -q '^audio: no ' "$work/stderr"; then
+        fail "$1" "an output line although the first choice plays"
+    elif [ "$loudest" -lt 1000 ]; then
+        fail "$1" "the sink's monitor heard no tone (loudest sample $loudest)"
+    elif [ "$status" != 0 ]; then
+        fail "$1" "Escape: exit status $status, expected 0"
+    else
+        echo "ok   $2 (loudest sample $loudest) and ends on Escape"
+    fi
+}
+
 # check_runs_on NAME STOP...: the intro plays, then STOP takes its sound server away
 # mid-show; the show must run on, on the silent clock, with one line saying so.
 check_runs_on() {

@@ -56,16 +56,10 @@ loudest=$(loudest_sample e2e.monitor)
 wait "$intro_pid" || true
 if [ "$inputs" != 1 ]; then
     fail "server chosen" "expected one stream of the intro on the server, found $inputs"
-elif grep -q '^audio: no ' "$work/stderr"; then
-    fail "server chosen" "an output line although the first choice plays"
 elif [ "$(grep -c "^audio: ../data/vorb_06_mp3.mp3 lasts 6.0 s, less than the show's 128.8 s; the show runs on in silence after it$" "$work/stderr")" != 1 ]; then
     fail "server chosen" "not one note about the short track"
-elif [ "$loudest" -lt 1000 ]; then
-    fail "server chosen" "the sink's monitor heard no tone (loudest sample $loudest)"
-elif [ "$(cat "$work/status" 2>/dev/null)" != 0 ]; then
-    fail "server chosen" "Escape: exit status $(cat "$work/status" 2>/dev/null), expected 0"
 else
-    echo "ok   the intro plays through the server (loudest sample $loudest) and ends on Escape"
+    check_played "server chosen" "the intro plays through the server"
 fi
 
 # INTRO_AUDIO=none: the silent clock, quietly, and nothing on the server.

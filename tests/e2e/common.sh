@@ -66,6 +66,14 @@ stop_pids() {
     done
     pids=()
 }
+# daemon NAME COMMAND...: COMMAND in the background, logging to $work/NAME.log, stopped
+# with the others.
+daemon() {
+    local name=$1
+    shift
+    "$@" >"$work/$name.log" 2>&1 &
+    pids+=($!)
+}
 stop_and_clean() {
     stop_pids
     wait 2>/dev/null || true
