@@ -2,3 +2,9 @@ intro_test(gfx_test gfx_text_test.cpp gfx_lines_test.cpp gfx_lines_differential_
 if(INTRO_SANITIZE)
   target_compile_definitions(gfx_test PRIVATE INTRO_SANITIZED_BUILD)
 endif()
+# The sine and cosine are checked against quad precision, where the compiler offers it.
+include(CheckIncludeFileCXX)
+check_include_file_cxx(quadmath.h INTRO_HAVE_QUADMATH)
+if(INTRO_HAVE_QUADMATH)
+  intro_test(gfx_trig_test gfx_trig_test.cpp LIBS quadmath)
+endif()

@@ -4,4 +4,5 @@ target_sources(intro_draw PRIVATE
   gfx/font_5x5.cpp
   gfx/text.cpp
   gfx/lines.cpp
+  gfx/portable_trig.cpp
 )

@@ -2,6 +2,7 @@
 
 #include "demo/effects/effect_math.h"
 #include "gfx/argb_gfx.h"
+#include "gfx/portable_trig.h"
 
 #include <cmath>
 
@@ -24,9 +25,9 @@ double wrappedDepth(double z) {
 void drawStreaks(ArgbGfx& canvas, double s) {
     canvas.color = 0x444444;
     for (int i = 0; i < kStarCount; ++i) {
-        const double a = 51.1 * std::sin(313.1 * i + 53);
-        const double b = 431.1 * std::sin(23.71 * i + 1);
-        const double c = 7.1 * std::sin(843.71 * i + 14);
+        const double a = 51.1 * portableSin(313.1 * i + 53);
+        const double b = 431.1 * portableSin(23.71 * i + 1);
+        const double c = 7.1 * portableSin(843.71 * i + 14);
         const double dirX = 32 * fractionalPart(a);
         const double dirY = 32 * fractionalPart(b);
         const float phase = float(std::fabs(fractionalPart(c)));
@@ -43,8 +44,8 @@ void drawStreaks(ArgbGfx& canvas, double s) {
 void drawSpokeStar(ArgbGfx& canvas, double g, double offset) {
     for (int j = 0; j < kSpokesPerStar; ++j) {
         const double theta = j * 3.14159 * 2 / 12 + offset;
-        canvas.lineSmooth(32, 32, float(32 + 32 * g * std::sin(theta)),
-                          float(32 + 32 * g * std::cos(theta)));
+        canvas.lineSmooth(32, 32, float(32 + 32 * g * portableSin(theta)),
+                          float(32 + 32 * g * portableCos(theta)));
     }
 }
 

@@ -2,10 +2,10 @@
 
 #include "assets/image_slots.h"
 #include "gfx/argb_gfx.h"
+#include "gfx/portable_trig.h"
 #include "gfx/text.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -51,8 +51,8 @@ void drawEightFrameBurst(ArgbGfx& canvas, double beat, double start) {
 
 void rasberrySwing(ArgbGfx& canvas, double beat) {
     const double a = beat * 3.14159;
-    const int32_t x = truncPosition(20 - 10 * std::cos(a * 0.5));
-    const int32_t y = truncPosition(18 - 10 * std::cos(a));
+    const int32_t x = truncPosition(20 - 10 * portableCos(a * 0.5));
+    const int32_t y = truncPosition(18 - 10 * portableCos(a));
     blitMasked(canvas, imgRasberry, x, y);
 }
 

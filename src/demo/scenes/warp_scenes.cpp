@@ -4,8 +4,7 @@
 #include "demo/effects.h"
 #include "demo/scenes/elements.h"
 #include "gfx/argb_gfx.h"
-
-#include <cmath>
+#include "gfx/portable_trig.h"
 
 namespace {
 
@@ -18,7 +17,7 @@ void drawWarpFrom178(ArgbGfx& canvas, double beat) {
 // top (223) and sinks back (225). 3.1459 is a single-precision constant of the show.
 int32_t helmetRiseRow(double beat) {
     const double angle = (beat - 221) * 0.25 * double(3.1459f);
-    return truncPosition(64 - 64 * std::sin(angle));
+    return truncPosition(64 - 64 * portableSin(angle));
 }
 
 }  // namespace
