@@ -96,15 +96,15 @@ TEST(PlotSmooth, WeightsTruncationSaturationAndAlphaOverTheWholeCanvas) {
     }
 }
 
-TEST(PlotSmooth, WeightIsTheFormulaRoundedOnceToSingle) {
-    // At (x, y) in the top-left pixel the first weight is 1 - (x + y) x 0.5. Exactly it is
-    // 0.4610389173..., whose float 0.46103892 gives red 154 x w = 70.99999 -> 70. Adding
-    // x + y in single precision first would round the weight up to 0.46103895 and give 71.
+TEST(PlotSmooth, WeightIsFormedInSinglePrecision) {
+    // At (x, y) in the top-left pixel the first weight is 1 - (x + y) x 0.5. With x + y
+    // rounded to single first it is 0.46103895, and red 154 x w = 71. The formula taken in
+    // double and rounded once would give 0.46103892 and 70.99999 -> 70.
     ArgbGfx canvas;
     setUpCanvas(canvas);
     canvas.color = 154;
     canvas.plotSmooth(0x1.b9bb52p-1f, 0x1.b8a86p-3f);
-    EXPECT_EQ(pixelAt(canvas, 0, 0), 70u);
+    EXPECT_EQ(pixelAt(canvas, 0, 0), 71u);
 }
 
 TEST(PlotSmooth, PointsWithNoCornerOnTheCanvasWriteNothing) {
@@ -162,19 +162,20 @@ TEST(LineSmooth, ShortLinesDrawTheirStartAndFractionalSteps) {
     EXPECT_TRUE(sameCanvas(canvas, expected));
 }
 
-TEST(LineSmooth, WalkPointsAreComputedInDoubleAndRoundedOnce) {
-    // From 0.1 to 3.55: count 3, and point 1 is 0.1 + (1/3 as a float) x 3.45, which
-    // rounds once to exactly 1.25. Adding in single precision would round twice and give
-    // 1.25000012, whose weight 0.87499994 takes red 8 down to 6 instead of 7 at (1, 10).
+TEST(LineSmooth, WalkPointsAreASingleProductAndASingleSum) {
+    // From 0.1 to 3.55: count 3, and point 1 is 0.1 + (1/3 as a float) x 3.45, each step
+    // rounded to single: 1.25000012, whose weights 0.87499994 and 0.37499994 give red 8 x w
+    // = 6 at (1, 10) and 2 at (1, 11). Taken in double and rounded once the point would be
+    // exactly 1.25, giving 7 and 3.
     ArgbGfx canvas, expected;
     setUpCanvas(canvas);
     setUpCanvas(expected);
     canvas.color = 0x000008;
     canvas.lineSmooth(0.1f, 10, 3.55f, 10);
-    // Points at 0.1, 1.25 and 2.4000001; weights 0.95/0.55, 0.875/0.625, 0.8/0.7 on row
-    // 10 and what is left of them on row 11.
-    const uint32_t row10[4] = {7, 4 + 7, 5 + 6, 5};
-    const uint32_t row11[4] = {3, 0 + 3, 1 + 2, 1};
+    // Points at 0.1, 1.25000012 and 2.4000001; weights 0.95/0.55, 0.875/0.625, 0.8/0.7 on
+    // row 10 and what is left of them on row 11.
+    const uint32_t row10[4] = {7, 4 + 6, 5 + 6, 5};
+    const uint32_t row11[4] = {3, 0 + 2, 1 + 2, 1};
     for (int32_t x = 0; x < 4; ++x) {
         expected.pixels[10 * 64 + x] = row10[x];
         expected.pixels[11 * 64 + x] = row11[x];

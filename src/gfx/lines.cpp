@@ -47,9 +47,9 @@ inline void addWeighted(uint32_t& pixel, const ChannelFloats& c, float weight) {
             addChannel(p, 16, c.blue, weight);
 }
 
-// Weight of a corner: 1 - (dx + dy) x 0.5 in double, rounded once to single.
+// Weight of a corner: 1 - (dx + dy) x 0.5, each step in single precision.
 inline float cornerWeight(float dx, float dy) {
-    return float(1 - (double(dx) + double(dy)) * 0.5);
+    return 1.0f - (dx + dy) * 0.5f;
 }
 
 bool lineRejected(const ArgbGfx& t, float x0, float y0, float x1, float y1) {
@@ -57,16 +57,17 @@ bool lineRejected(const ArgbGfx& t, float x0, float y0, float x1, float y1) {
            (y0 > t.height && y1 > t.height);
 }
 
-// Point i of the walk, exactly as every walk computes it: t is rounded to single as the
-// line's step; the point, a coordinate, is x0 + t x dx in double, rounded once.
+// Point i of the walk, exactly as every walk computes it: t = i / count divided in double
+// and rounded to single; the point x0 + t x dx is a single product and a single sum,
+// each rounded (no fused multiply-add).
 struct LineWalk {
     float x0, y0, dx, dy;
     int32_t count;
     float right, bottom;  // width - 1 and height - 1
 
     float t(int64_t i) const { return float(double(i) / double(count)); }
-    float px(int64_t i) const { return float(double(x0) + double(t(i)) * double(dx)); }
-    float py(int64_t i) const { return float(double(y0) + double(t(i)) * double(dy)); }
+    float px(int64_t i) const { return x0 + t(i) * dx; }
+    float py(int64_t i) const { return y0 + t(i) * dy; }
     bool inside(float x, float y) const { return 0 < x && x < right && 0 < y && y < bottom; }
 };
 
@@ -174,6 +175,8 @@ constexpr int32_t kShortLinePoints = 24;
 
 }  // namespace
 
+// Single-precision arithmetic throughout, but for the four distances: floor(v) - x is
+// taken in double, then rounded to single.
 void ArgbGfx::plotSmooth(float x, float y) {
     if (!pixels) return;
     const ChannelFloats c = channelsOf(color);
@@ -210,6 +213,8 @@ void lineSmoothLiteral(ArgbGfx& target, float x0, float y0, float x1, float y1) 
     }
 }
 
+// Single-precision arithmetic throughout, but for the length sqrt(dx^2 + dy^2) and the
+// division i / count, both in double (LineWalk).
 void ArgbGfx::lineSmooth(float x0, float y0, float x1, float y1) {
     if (lineRejected(*this, x0, y0, x1, y1)) return;
     const LineWalk w = startWalk(*this, x0, y0, x1, y1);
