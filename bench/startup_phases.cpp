@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
 
     deferQuitSignals();
     for (;;) {
-        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
+        pumpWindowEvents(window);  // only for Escape: no frame follows the first
         SDL_Delay(10);
     }
 }

@@ -13,7 +13,7 @@ run_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  lame xvfb xauth xdotool x11-utils imagemagick ffmpeg zbar-tools
+  lame xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev libxdamage-dev openbox wmctrl zlib1g-dev
   clang valgrind time
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus

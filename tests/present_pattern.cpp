@@ -30,9 +30,10 @@ int main(int argc, char** argv) {
             canvas.pixels[y * canvas.pitch + x] = presentPatternPixel(x, y);
 
     for (;;) {
-        presentCanvas(canvas);
-        SDL_GL_SwapWindow(window.window);
-        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
+        if (presentCanvas(canvas)) SDL_GL_SwapWindow(window.window);
+        const WindowEvents events = pumpWindowEvents(window);
+        if (events.resized) setPresenterViewport(window.width, window.height);
+        if (events.exposed) requestPresenterRedraw();
         // The picture never changes; leave the shared cores to the tests beside this one.
         SDL_Delay(10);
     }

@@ -2,7 +2,8 @@
 # size, decorations, class and cursor of the intro's window, the picture it shows pixel
 # by pixel, its keys and ways of closing it (killing its X client among them), a resize
 # by the window manager, its start-up refusals, and start-up under a window manager slow
-# to map the window (slow_wm).
+# to map the window (slow_wm), and a held picture that is not presented again until an
+# expose or a resize asks for it.
 # present_pattern shows a known canvas through the intro's own window and presenter;
 # screen_check compares a screenshot with the canvas that must show; cursor_shown tells
 # whether the cursor image at the pointer is blank.
@@ -28,7 +29,7 @@ set(escape_limit_ms 1000)
 if(INTRO_SANITIZE)
   set(escape_limit_ms 5000)
 endif()
-foreach(case layout captioned keys killed resized refusals pattern slow_map)
+foreach(case layout captioned keys killed resized refusals pattern slow_map held)
   set(screen 800x600)
   if(case STREQUAL "pattern")
     set(screen 1920x1080)
@@ -38,7 +39,7 @@ foreach(case layout captioned keys killed resized refusals pattern slow_map)
                    ${CMAKE_CURRENT_SOURCE_DIR}/e2e/window_checks.sh ${case}
                    $<TARGET_FILE:intro> $<TARGET_FILE:present_pattern>
                    $<TARGET_FILE:screen_check> $<TARGET_FILE:cursor_shown>
-                   $<TARGET_FILE:slow_wm>)
+                   $<TARGET_FILE:slow_wm> $<TARGET_FILE:soak_swap_counter>)
   set_tests_properties(window_${case} PROPERTIES TIMEOUT 120
                        ENVIRONMENT "ESCAPE_LIMIT_MS=${escape_limit_ms}")
 endforeach()

@@ -5,10 +5,10 @@
 #include "gfx/argb_gfx.h"
 #include "present/presenter.h"
 
-void renderFrame(double seconds) {
+bool renderFrame(double seconds) {
     ArgbGfx canvas;
     const FrameTime time = frameTimeAtSeconds(seconds);
     // The texture's size is fixed by the first canvas, so an empty one is never shown.
-    if (!drawFreshFrame(canvas, time)) return;
-    presentCanvas(canvas);
+    if (!drawFreshFrame(canvas, time)) return false;
+    return presentCanvas(canvas);
 }

@@ -23,9 +23,12 @@ void runDemo() {
     FramePacer pacer = makeFramePacer(windowRefreshHz(window));
     for (;;) {
         const int64_t workStartNs = monotonicNowNs();
-        renderFrame(musicSeconds());
-        SDL_GL_SwapWindow(window.window);
+        // A frame that changes nothing on screen is not drawn or swapped; the pacer then
+        // waits for the next frame time as after a swap that did not wait.
+        if (renderFrame(musicSeconds())) SDL_GL_SwapWindow(window.window);
         sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNowNs()));
-        if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
+        const WindowEvents events = pumpWindowEvents(window);
+        if (events.resized) setPresenterViewport(window.width, window.height);
+        if (events.exposed) requestPresenterRedraw();
     }
 }

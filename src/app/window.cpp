@@ -223,9 +223,15 @@ static bool drawableSizeChanged(DemoWindow& window) {
     return true;
 }
 
-bool pumpWindowEvents(DemoWindow& window) {
+// Window events after which the picture on screen may be gone and must be drawn anew.
+static bool contentsLost(uint8_t windowEvent) {
+    return windowEvent == SDL_WINDOWEVENT_EXPOSED || windowEvent == SDL_WINDOWEVENT_SHOWN ||
+           windowEvent == SDL_WINDOWEVENT_RESTORED;
+}
+
+WindowEvents pumpWindowEvents(DemoWindow& window) {
     if (quitSignalled()) std::exit(0);
-    bool resized = false;
+    WindowEvents events = {false, false};
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -236,11 +242,12 @@ bool pumpWindowEvents(DemoWindow& window) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) std::exit(0);
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-                resized = drawableSizeChanged(window) || resized;
+                events.resized = drawableSizeChanged(window) || events.resized;
+            events.exposed = contentsLost(event.window.event) || events.exposed;
             break;
         case SDL_SYSWMEVENT: endIfDestroyed(event.syswm.msg); break;
         default: break;
         }
     }
-    return resized;
+    return events;
 }

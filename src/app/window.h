@@ -32,9 +32,14 @@ void finishShowingWindow(DemoWindow& window);
 // The refresh rate of the display showing the window, in Hz; 0 when unknown.
 int32_t windowRefreshHz(const DemoWindow& window);
 
+// What the drained events ask of the picture.
+struct WindowEvents {
+    bool resized;  // the drawable size changed; window holds the new size
+    bool exposed;  // the window's contents may be lost (exposed, shown or restored)
+};
+
 // Drains every pending event without waiting; Escape, closing the window, the window
 // being destroyed by another client or this client being killed, and SIGINT or SIGTERM
 // end the process with status 0. The window is not resizable, but a window manager may
-// resize it all the same: returns true when the drawable size changed, with the new size
-// in window.
-bool pumpWindowEvents(DemoWindow& window);
+// resize it all the same.
+WindowEvents pumpWindowEvents(DemoWindow& window);

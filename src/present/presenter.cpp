@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+#include <cstring>
+
 PresenterState presenterState = {};
 
 void setPresenterViewport(int32_t width, int32_t height) {
@@ -11,6 +14,34 @@ void setPresenterViewport(int32_t width, int32_t height) {
     presenterState.viewportHeight = height;
     presenterState.aspect = float(width) / float(height);
     presenterState.viewportSet = false;
+    presenterState.shownCurrent = false;
+}
+
+void requestPresenterRedraw() {
+    presenterState.shownCurrent = false;
+}
+
+static bool sameCanvas(const ArgbGfx& a, const ArgbGfx& b) {
+    if (a.width != b.width || a.height != b.height) return false;
+    const size_t rowBytes = size_t(a.width) * sizeof(uint32_t);
+    for (int32_t y = 0; y < a.height; ++y)
+        if (std::memcmp(a.pixels + size_t(y) * size_t(a.pitch),
+                        b.pixels + size_t(y) * size_t(b.pitch), rowBytes) != 0)
+            return false;
+    return true;
+}
+
+// Keeps a copy of the canvas being shown; without room for one, every frame is drawn.
+static void rememberShown(const ArgbGfx& canvas) {
+    ArgbGfx& shown = presenterState.shownCanvas;
+    if (shown.width != canvas.width || shown.height != canvas.height)
+        shown.allocate(canvas.width, canvas.height);
+    presenterState.shownCurrent = shown.pixels != nullptr;
+    if (!shown.pixels) return;
+    for (int32_t y = 0; y < canvas.height; ++y)
+        std::memcpy(shown.pixels + size_t(y) * size_t(shown.pitch),
+                    canvas.pixels + size_t(y) * size_t(canvas.pitch),
+                    size_t(canvas.width) * sizeof(uint32_t));
 }
 
 static void uploadCanvas(const ArgbGfx& canvas) {
@@ -31,7 +62,9 @@ static void uploadCanvas(const ArgbGfx& canvas) {
     }
 }
 
-void presentCanvas(const ArgbGfx& canvas) {
+bool presentCanvas(const ArgbGfx& canvas) {
+    if (presenterState.shownCurrent && sameCanvas(canvas, presenterState.shownCanvas)) return false;
+    rememberShown(canvas);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     uploadCanvas(canvas);
 
@@ -69,4 +102,5 @@ void presentCanvas(const ArgbGfx& canvas) {
     glEnd();
 
     while (glGetError() != GL_NO_ERROR) {}
+    return true;
 }

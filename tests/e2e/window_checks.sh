@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end checks of the intro's window on the X server in $DISPLAY (a private Xvfb,
 # see with-xvfb.sh), with a window manager running as on a desktop.
-# usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM]
+# usage: window_checks.sh CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM [SWAP_COUNTER]]
 #   CASE             layout | captioned | keys | killed | resized | refusals | pattern |
-#                    slow_map
+#                    slow_map | held
 #   INTRO            the intro binary
 #   PRESENT_PATTERN  shows a known canvas through the intro's own window and presenter
 #   SCREEN_CHECK     compares a screenshot with the canvas that must show, pixel by pixel
 #   CURSOR_SHOWN     tells whether the cursor image at the pointer is blank
 #   SLOW_WM          a window manager holding map requests (slow_map only)
+#   SWAP_COUNTER     preloaded into the intro, counts its buffer swaps (held only)
 # ESCAPE_LIMIT_MS (default 1000): how soon after Escape the process must have ended;
 # sanitizer builds need longer, their leak check runs as the process exits.
 # The intro plays a 1.5 s tone from a data folder made here. Once it has played, the
@@ -18,13 +19,14 @@ set -euo pipefail
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/common.sh"
 
-[ $# -eq 5 ] || [ $# -eq 6 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM]" >&2; exit 2; }
+[ $# -ge 5 ] && [ $# -le 7 ] || { echo "usage: $0 CASE INTRO PRESENT_PATTERN SCREEN_CHECK CURSOR_SHOWN [SLOW_WM [SWAP_COUNTER]]" >&2; exit 2; }
 case=$1
 intro=$(realpath "$2")
 pattern=$(realpath "$3")
 check=$(realpath "$4")
 cursor_shown=$(realpath "$5")
 slow_wm=${6:+$(realpath "$6")}
+swap_counter=${7:+$(realpath "$7")}
 escape_limit_ms=${ESCAPE_LIMIT_MS:-1000}
 here=$(dirname "$(realpath "$0")")
 [ -n "${DISPLAY:-}" ] || { echo "window_checks: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
@@ -509,6 +511,36 @@ case_slow_map() {
     expect_picture "slow map" show:1.0 0 0 640 360 || true
     press_escape "slow map"
     passed "$since" "slow map: pictures and music load while the map is pending; then the show"
+}
+
+# A picture that holds still is presented once and stays on screen with no further swaps;
+# painted over and uncovered (an expose), or resized, it is drawn anew. Without pictures
+# the show holds one picture from 6.4 s to 14.4 s (the silent clock runs on after the
+# tone), with a second's margin on either side of what is checked here.
+case_held() {
+    start_window_manager
+    local name="held picture" since=$failures before after left top
+    swaps() { cat "$work/swaps" 2>/dev/null || echo 0; }
+    start env SOAK_SWAP_COUNT="$work/swaps" LD_PRELOAD="$swap_counter" "$intro" -w320 -h240
+    [ -n "$wid" ] || { fail "$name" "no window appeared"; return; }
+    sleep 7.5
+    before=$(swaps)
+    sleep 2
+    after=$(swaps)
+    [ "$after" = "$before" ] || fail "$name" "$((after - before)) frames presented in 2 s of a held picture"
+    expect_picture "$name" show:10.0 0 0 320 240 || true
+    # xrefresh maps a red window over the whole screen and takes it away again: the X
+    # server paints nothing into the intro's window, so only a redraw puts the picture back.
+    xrefresh -solid red
+    expect_picture "$name, exposed" show:10.0 0 0 320 240 || true
+    [ "$(swaps)" -gt "$after" ] || fail "$name, exposed" "no frame presented after the expose"
+    if resize_to "$name" 400 300; then
+        read -r left top _ <<<"$(area "$wid")"
+        expect_layout "$name, resized to 400x300" "grey bars: left 50..50 px, right 50..50 px wide over the rows" \
+            "$left" "$top" 400 300
+    fi
+    press_escape "$name"
+    passed "$since" "$name: no frame presented in 2 s while it holds; an expose and a resize draw it anew"
 }
 
 "case_$case"
