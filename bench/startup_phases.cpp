@@ -10,6 +10,7 @@
 #include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
+#include "assets/data_folder.h"
 #include "assets/data_pack.h"
 #include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     createGlContext(window);
     phase("gl-context");
     setPresenterViewport(window.width, window.height);
-    loadImages();
+    printPackLoad(loadImages(), "../data/");
     phase("pictures");
     std::string reason;
     const std::string musicPath = std::string("../data/") + kMusicFileName;

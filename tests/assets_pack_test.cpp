@@ -1,3 +1,4 @@
+#include "assets/data_folder.h"
 #include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "assets/image_slots.h"
@@ -61,7 +62,7 @@ protected:
 
     static std::string loadCapturingStderr(const std::string& dir) {
         testing::internal::CaptureStderr();
-        loadImagesFrom(dir.c_str());
+        printPackLoad(loadImagesFrom(dir.c_str()), dir.c_str());
         return testing::internal::GetCapturedStderr();
     }
 
@@ -147,6 +148,9 @@ TEST_F(LoadImagesFrom, NothingFoundGivesOneLineNamingTheResolvedFolder) {
     EXPECT_EQ(
         loadCapturingStderr("no-such-assets-folder/./data/"),
         "assets: no pictures could be loaded from " + cwd + "/no-such-assets-folder/data/" + hint);
+    // A folder name that would recolour the terminal is shown escaped.
+    EXPECT_EQ(loadCapturingStderr(folder.path + "/\x1b[31mred/"),
+              "assets: no pictures could be loaded from " + real + "/\\x1b[31mred/" + hint);
 }
 
 // A folder name too long to open is reported, never cut short into another path.

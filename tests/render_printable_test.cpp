@@ -1,5 +1,5 @@
 // Paths and arguments in the tools' messages: what reaches the terminal.
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <gtest/gtest.h>
 

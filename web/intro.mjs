@@ -6,7 +6,7 @@
 export const FRAME_BYTES = 64 * 64 * 4;
 const MUSIC_FILE = "vorb_06_mp3.mp3";
 const NAME_BYTES = 64;
-const PROBLEM_BYTES = 1024;
+const WARNING_BYTES = 16384;  // every warning of a load, one a line
 
 // Bytes of url, from the network or, under Node, from a file: URL.
 async function fetchBytes(url) {
@@ -62,17 +62,26 @@ async function instantiate() {
     return instance.exports;
 }
 
+// Writes text into memory at `at` as a NUL-terminated string of at most capacity bytes.
+function putCString(memory, at, capacity, text) {
+    const bytes = new TextEncoder().encode(text).subarray(0, capacity - 1);
+    const view = new Uint8Array(memory.buffer, at, capacity);
+    view.set(bytes);
+    view[bytes.length] = 0;
+}
+
 function cString(memory, at) {
     const bytes = new Uint8Array(memory.buffer, at);
     return new TextDecoder().decode(bytes.subarray(0, bytes.indexOf(0)));
 }
 
-// Decodes every picture of the data pack into the module's slots, in the native order.
-// A picture that cannot be fetched or decoded is reported on the console and its slot stays
-// empty, as in the native intro. Returns the number loaded.
+// Hands every picture of the data pack to the module, which loads them into its slots as
+// the native intro does (the same checks, warnings and budget). A picture that cannot be
+// fetched is the module's warning too. The warnings go to the console; returns the number
+// of pictures loaded.
 async function loadPictures(exports, dataUrl) {
     const names = [];
-    const text = exports.introAlloc(Math.max(NAME_BYTES, PROBLEM_BYTES));
+    const text = exports.introAlloc(Math.max(NAME_BYTES, WARNING_BYTES));
     if (!text) throw new Error("intro.wasm: out of memory");
     for (let i = 0; i < exports.introPictureCount(); ++i) {
         exports.introPictureName(i, text, NAME_BYTES);
@@ -81,29 +90,27 @@ async function loadPictures(exports, dataUrl) {
     const files = await Promise.all(names.map(async (name) => {
         const url = new URL(name, dataUrl);
         try {
-            return { url, bytes: await fetchBytes(url) };
+            return { bytes: await fetchBytes(url) };
         } catch (error) {
-            return { url, problem: `cannot load ${url}: ${error.message}` };
+            return { problem: `cannot load ${url}: ${error.message}` };
         }
     }));
-    const warnings = [];
-    let loaded = 0;
+    const pack = exports.introPackBegin();
+    if (!pack) throw new Error("intro.wasm: out of memory");
+    const note = (problem) => {
+        putCString(exports.memory, text, WARNING_BYTES, problem);
+        exports.introPackProblem(pack, text);
+    };
     files.forEach((file, i) => {
-        if (file.problem) {
-            warnings.push(file.problem);
-            return;
-        }
+        if (file.problem) return note(file.problem);
         const at = exports.introAlloc(Math.max(file.bytes.length, 1));
-        if (!at) {
-            warnings.push(`cannot load ${file.url}: out of memory for ${file.bytes.length} bytes`);
-            return;
-        }
+        if (!at) return note(`cannot load ${names[i]}: out of memory for ${file.bytes.length} bytes`);
         new Uint8Array(exports.memory.buffer, at, file.bytes.length).set(file.bytes);
-        const status = exports.introLoadPicture(i, at, file.bytes.length, text, PROBLEM_BYTES);
+        exports.introPackPicture(pack, i, at, file.bytes.length);
         exports.introFree(at);
-        if (status !== 0) ++loaded;
-        if (status !== 1) warnings.push(`${cString(exports.memory, text)} (${file.url})`);
     });
+    const loaded = exports.introPackFinish(pack, text, WARNING_BYTES);
+    const warnings = cString(exports.memory, text).split("\n").filter((line) => line);
     exports.introFree(text);
     if (loaded === 0) {
         console.warn(`intro: no pictures could be loaded from ${dataUrl}`);

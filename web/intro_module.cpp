@@ -1,8 +1,8 @@
 // The WebAssembly face of the drawing library: what the page's JavaScript calls. Pictures
 // come in as file bytes and frames go out as canvas bytes; every pixel is computed here,
 // by the same code as the native intro, so the browser draws exactly the same frames.
+#include "assets/data_pack.h"
 #include "assets/data_pack_manifest.h"
-#include "assets/image_loader.h"
 #include "demo/frame_canvas.h"
 #include "demo/timeline.h"
 #include "gfx/argb_gfx.h"
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -51,26 +52,39 @@ INTRO_EXPORT("introPictureName") bool introPictureName(int i, char* name, size_t
     return true;
 }
 
-// Decodes the file bytes of picture i into its slot. Returns 0 when it cannot, with
-// "cannot load <name>: <reason>" in message (capacity bytes; the slot stays as it was);
-// 1 when it is loaded; 2 when it is loaded at a size the show does not expect, with the
-// warning in message.
-INTRO_EXPORT("introLoadPicture")
-int introLoadPicture(int i, const uint8_t* bytes, size_t size, char* message, size_t capacity) {
+// A load of the data pack, as the native programs load it (the same checks, warnings and
+// budget for all pictures together): begun, handed every picture in the order of
+// introPictureName, finished. 0 when there is no memory for it.
+INTRO_EXPORT("introPackBegin") PackLoad* introPackBegin() {
+    return new (std::nothrow) PackLoad();
+}
+
+// Picture i from its file's bytes (copied; the caller may free them at once), named by its
+// file name in warnings.
+INTRO_EXPORT("introPackPicture")
+void introPackPicture(PackLoad* pack, int i, const uint8_t* bytes, size_t size) {
     const std::vector<PackPicture> pictures = packPictures();
-    if (i < 0 || size_t(i) >= pictures.size()) {
-        copyText("no picture number " + std::to_string(i), message, capacity);
-        return 0;
-    }
+    if (!pack || i < 0 || size_t(i) >= pictures.size()) return;
     const PackPicture& picture = pictures[size_t(i)];
-    std::string problem;
-    if (!tryDecodeImageInto(bytes, size, picture.fileName.c_str(), *picture.slot, problem)) {
-        copyText(problem, message, capacity);
-        return 0;
-    }
-    const std::string warning = pictureSizeWarning(picture, picture.fileName);
-    copyText(warning, message, capacity);
-    return warning.empty() ? 1 : 2;
+    loadPackPictureBytes(*pack, picture, std::vector<uint8_t>(bytes, bytes + size),
+                         picture.fileName);
+}
+
+// A picture the page could not fetch: problem (NUL-terminated) is its warning.
+INTRO_EXPORT("introPackProblem") void introPackProblem(PackLoad* pack, const char* problem) {
+    if (pack && problem) notePackPictureProblem(*pack, problem);
+}
+
+// Ends the load and frees pack: writes its warnings, one a line, into lines (capacity
+// bytes, cut if need be) and returns the number of pictures loaded.
+INTRO_EXPORT("introPackFinish") int introPackFinish(PackLoad* pack, char* lines, size_t capacity) {
+    if (!pack) return 0;
+    const PackLoadReport report = finishPackLoad(*pack);
+    delete pack;
+    std::string text;
+    for (const std::string& warning : report.warnings) text += warning + "\n";
+    copyText(text, lines, capacity);
+    return report.loaded;
 }
 
 // Draws the moment `seconds` after the start of the music and copies the canvas, bytes

@@ -4,8 +4,8 @@
 #include "app/quit_signals.h"
 #include "app/render_frame.h"
 #include "app/window.h"
+#include "assets/data_folder.h"
 #include "assets/data_pack.h"
-#include "assets/image_loader.h"
 #include "audio/music.h"
 #include "present/presenter.h"
 
@@ -14,7 +14,7 @@
 void runDemo() {
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
-    loadImages();
+    printPackLoad(loadImages(), "../data/");
     initMusic();
     setPresenterViewport(window.width, window.height);
     finishShowingWindow(window);

@@ -1,5 +1,10 @@
 #include "assets/data_folder.h"
 
+#include "assets/data_pack.h"
+#include "assets/printable.h"
+
+#include <cstdio>
+
 #include <filesystem>
 #include <system_error>
 
@@ -17,4 +22,17 @@ std::string absoluteFolderName(const std::string& dir) {
     std::string name = resolved.string();
     if (name.empty() || name.back() != '/') name += '/';
     return name;
+}
+
+std::vector<std::string> packLoadLines(const PackLoadReport& report, const char* dataDir) {
+    if (report.loaded > 0) return report.warnings;
+    std::string dir = dataDir ? dataDir : "";
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return {"no pictures could be loaded from " + absoluteFolderName(dir) +
+            "; the intro looks for \"../data/\" relative to the folder it is started from"};
+}
+
+void printPackLoad(const PackLoadReport& report, const char* dataDir) {
+    for (const std::string& line : packLoadLines(report, dataDir))
+        std::fprintf(stderr, "assets: %s\n", printable(line).c_str());
 }

@@ -1,31 +1,13 @@
 #include "assets/data_pack.h"
 
-#include "assets/data_folder.h"
-#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace {
 
-// One pass over the data pack: pictures loaded so far and the warnings held back until
-// it is known whether any picture was found at all.
-struct PackLoad {
-    std::string dir;  // ends in '/' unless empty (the working directory itself)
-    int loaded = 0;
-    std::vector<std::string> warnings;
-    uint64_t decodedBytes = 0;  // of the pictures loaded, all held at once
-    // The first picture that did not fit the budget for all pictures: its warning's index
-    // and how many later pictures did not fit either. One warning tells of them all.
-    size_t budgetWarning = SIZE_MAX;
-    int overBudgetAfter = 0;
-};
-
-std::string budgetWarningText(const PackLoad& pack, const std::string& firstPath) {
-    std::string text = "cannot load " + firstPath +
+std::string budgetWarningText(const PackLoad& pack) {
+    std::string text = "cannot load " + pack.firstOverBudget +
                        ": all pictures together would decode to more than " +
                        std::to_string(kMaxPackDecodedBytes >> 20) + " MiB; this one";
     if (pack.overBudgetAfter == 1)
@@ -38,55 +20,75 @@ std::string budgetWarningText(const PackLoad& pack, const std::string& firstPath
     return text;
 }
 
-// Loads the picture into its slot; a size the show does not expect is loaded with a warning.
-void loadPackPicture(PackLoad& pack, const PackPicture& picture) {
-    const std::string path = pack.dir + picture.fileName;
-    std::string problem;
-    uint64_t bytes = 0;
-    const PictureLoad result = loadPictureWithin(
-        path.c_str(), *picture.slot, kMaxPackDecodedBytes - pack.decodedBytes, bytes, problem);
+// Books one picture's result; a size the show does not expect is kept, with a warning.
+void notePackPicture(PackLoad& pack, const PackPicture& picture, const std::string& name,
+                     PictureLoad result, uint64_t bytes, const std::string& problem) {
+    PackLoadReport& report = pack.report;
     if (result == PictureLoad::overBudget) {
         if (pack.budgetWarning == SIZE_MAX) {
-            pack.budgetWarning = pack.warnings.size();
-            pack.warnings.push_back(path);  // the path, until the count is known
+            pack.budgetWarning = report.warnings.size();
+            pack.firstOverBudget = name;
+            report.warnings.emplace_back();  // written once the count is known
         } else {
             ++pack.overBudgetAfter;
         }
         return;
     }
     if (result != PictureLoad::loaded) {
-        pack.warnings.push_back(problem);
+        report.warnings.push_back(problem);
         return;
     }
-    pack.decodedBytes += bytes;
-    ++pack.loaded;
-    const std::string warning = pictureSizeWarning(picture, path);
-    if (!warning.empty()) pack.warnings.push_back(warning);
+    report.decodedBytes += bytes;
+    ++report.loaded;
+    const std::string warning = pictureSizeWarning(picture, name);
+    if (!warning.empty()) report.warnings.push_back(warning);
+}
+
+std::string folderOf(const char* dataDir) {
+    std::string dir = dataDir ? dataDir : "";
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
 }
 
 }  // namespace
 
-void loadImagesFrom(const char* dataDir) {
-    PackLoad pack;
-    pack.dir = dataDir ? dataDir : "";
-    if (!pack.dir.empty() && pack.dir.back() != '/') pack.dir += '/';
-    for (const PackPicture& picture : packPictures()) loadPackPicture(pack, picture);
-
-    if (pack.loaded == 0) {
-        std::fprintf(
-            stderr,
-            "assets: no pictures could be loaded from %s; the intro looks for \"../data/\" "
-            "relative to the folder it is started from\n",
-            absoluteFolderName(pack.dir).c_str());
-        return;
-    }
-    if (pack.budgetWarning != SIZE_MAX)
-        pack.warnings[pack.budgetWarning] =
-            budgetWarningText(pack, pack.warnings[pack.budgetWarning]);
-    for (const std::string& warning : pack.warnings)
-        std::fprintf(stderr, "assets: %s\n", warning.c_str());
+void loadPackPictureFile(PackLoad& pack, const PackPicture& picture, const std::string& path) {
+    std::string problem;
+    uint64_t bytes = 0;
+    const PictureLoad result =
+        loadPictureWithin(path.c_str(), *picture.slot,
+                          kMaxPackDecodedBytes - pack.report.decodedBytes, bytes, problem);
+    notePackPicture(pack, picture, path, result, bytes, problem);
 }
 
-void loadImages() {
-    loadImagesFrom("../data/");
+void loadPackPictureBytes(PackLoad& pack, const PackPicture& picture, std::vector<uint8_t> bytes,
+                          const std::string& name) {
+    std::string problem;
+    uint64_t decoded = 0;
+    const PictureLoad result =
+        decodePictureWithin(std::move(bytes), name.c_str(), *picture.slot,
+                            kMaxPackDecodedBytes - pack.report.decodedBytes, decoded, problem);
+    notePackPicture(pack, picture, name, result, decoded, problem);
+}
+
+void notePackPictureProblem(PackLoad& pack, const std::string& problem) {
+    pack.report.warnings.push_back(problem);
+}
+
+PackLoadReport finishPackLoad(PackLoad& pack) {
+    if (pack.budgetWarning != SIZE_MAX)
+        pack.report.warnings[pack.budgetWarning] = budgetWarningText(pack);
+    return pack.report;
+}
+
+PackLoadReport loadImagesFrom(const char* dataDir) {
+    const std::string dir = folderOf(dataDir);
+    PackLoad pack;
+    for (const PackPicture& picture : packPictures())
+        loadPackPictureFile(pack, picture, dir + picture.fileName);
+    return finishPackLoad(pack);
+}
+
+PackLoadReport loadImages() {
+    return loadImagesFrom("../data/");
 }

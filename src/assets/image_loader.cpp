@@ -2,6 +2,7 @@
 
 #include "assets/picture_check.h"
 #include "assets/picture_decoder.h"
+#include "assets/printable.h"
 #include "assets/regular_file.h"
 
 #include <cstdio>
@@ -17,27 +18,11 @@ std::string cannotLoad(const char* path, const std::string& reason) {
     return std::string("cannot load ") + path + ": " + reason;
 }
 
-// The decoder's reason as printable text. It can carry bytes of the file: an unknown PNG
-// chunk is named by its four type bytes, which may be control characters or NUL.
-std::string printable(const char* reason) {
-    std::string text;
-    for (const char* c = reason; *c; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte >= 0x20 && byte < 0x7F) {
-            text += char(byte);
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            text += escaped;
-        }
-    }
-    return text;
-}
-
 // The decoder's terse reason in plain words, its own word kept in brackets.
 std::string decoderReason(PictureFormat format) {
     const char* reason = decodedPictureFailure();
     if (!reason || !*reason) return "undecodable picture (the decoder gave no reason)";
+    // It can carry bytes of the file: an unknown PNG chunk is named by its four type bytes.
     const std::string word = printable(reason);
     if (word == "outofdata" || word == "unexpected end") return "truncated file (" + word + ")";
     if (word == "not enough pixels") return "truncated image data (" + word + ")";
@@ -154,5 +139,5 @@ bool tryLoadImageInto(const char* path, ArgbGfx& slot, std::string& problem) {
 void loadImageInto(const char* path, ArgbGfx& slot) {
     std::string problem;
     if (!tryLoadImageInto(path, slot, problem))
-        std::fprintf(stderr, "assets: %s\n", problem.c_str());
+        std::fprintf(stderr, "assets: %s\n", printable(problem).c_str());
 }

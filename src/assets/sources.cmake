@@ -5,14 +5,13 @@ target_sources(intro_draw PRIVATE
   assets/picture_format.cpp
   assets/png_check.cpp
   assets/jpeg_check.cpp
+  assets/data_pack.cpp
+  assets/printable.cpp
 )
-# Walking the data folder is the native edge's: the web module has no folders and gets
-# each picture's bytes from the page.
+# Naming the data folder on disk is the native edge's: the web module has no folders and
+# gets each picture's bytes from the page.
 if(NOT INTRO_WEB)
-  target_sources(intro_draw PRIVATE
-    assets/data_pack.cpp
-    assets/data_folder.cpp
-  )
+  target_sources(intro_draw PRIVATE assets/data_folder.cpp)
 endif()
 
 # The picture decoder, built here from the system's stb_image header with the project's

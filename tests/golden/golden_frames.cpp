@@ -5,6 +5,7 @@
 //        golden-frames write RECORD DATA_DIR
 #include "sha256.h"
 
+#include "assets/data_folder.h"
 #include "assets/data_pack_manifest.h"
 #include "assets/data_pack.h"
 #include "assets/image_loader.h"
@@ -103,7 +104,7 @@ bool readRecord(const char* path, std::vector<Entry>& entries) {
 }
 
 bool loadPack(const char* dir) {
-    loadImagesFrom(dir);
+    printPackLoad(loadImagesFrom(dir), dir);
     bool complete = true;
     for (const PackPicture& picture : packPictures()) complete = complete && picture.slot->pixels;
     if (!complete) std::fprintf(stderr, "golden-frames: the pack in %s is incomplete\n", dir);

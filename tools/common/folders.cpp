@@ -1,6 +1,6 @@
 #include "folders.h"
 
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <cerrno>
 #include <cstring>

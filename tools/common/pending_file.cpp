@@ -2,7 +2,7 @@
 
 #include "folders.h"
 #include "interrupt.h"
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <cerrno>
 #include <climits>

@@ -4,8 +4,7 @@ add_library(tool_common STATIC
   common/interrupt.cpp
   common/pending_file.cpp
   common/png_bytes.cpp
-  common/printable.cpp
   common/sha256.cpp
 )
 target_include_directories(tool_common PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/common)
-target_link_libraries(tool_common PUBLIC PkgConfig::STB)
+target_link_libraries(tool_common PUBLIC intro_draw PkgConfig::STB)

@@ -2,7 +2,7 @@
 
 #include "interrupt.h"
 #include "pending_file.h"
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <cerrno>
 #include <csignal>

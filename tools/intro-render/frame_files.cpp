@@ -1,6 +1,6 @@
 #include "frame_files.h"
 
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // intro-render: draws chosen moments of the show offline, with the intro's own drawing
 // code and no window, GL or audio, and writes them as raw canvases, PNG pictures, a
 // contact sheet or a video with the music. `intro-render --help` lists the options.
-#include "data_folder_check.h"
+#include "load_pictures.h"
 #include "interrupt.h"
 #include "options.h"
 #include "outputs.h"

@@ -1,6 +1,6 @@
 #include "options.h"
 
-#include "printable.h"
+#include "assets/printable.h"
 #include "sheet.h"
 
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "draw_loop.h"
 #include "outputs.h"
 #include "pending_file.h"
-#include "printable.h"
+#include "assets/printable.h"
 #include "scaled_image.h"
 
 #include <cerrno>

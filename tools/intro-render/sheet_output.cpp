@@ -3,7 +3,7 @@
 #include "outputs.h"
 #include "pending_file.h"
 #include "png_bytes.h"
-#include "printable.h"
+#include "assets/printable.h"
 #include "scaled_image.h"
 #include "sheet.h"
 

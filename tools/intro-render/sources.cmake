@@ -5,7 +5,7 @@ add_library(intro_render_core STATIC
   intro-render/moments.cpp
   intro-render/progress.cpp
   intro-render/draw_loop.cpp
-  intro-render/data_folder_check.cpp
+  intro-render/load_pictures.cpp
   intro-render/scaled_image.cpp
   intro-render/raw_output.cpp
   intro-render/frame_files.cpp

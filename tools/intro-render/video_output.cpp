@@ -6,7 +6,7 @@
 #include "music_track.h"
 #include "outputs.h"
 #include "pending_file.h"
-#include "printable.h"
+#include "assets/printable.h"
 #include "scaled_image.h"
 #include "video_command.h"
 

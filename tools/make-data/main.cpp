@@ -18,7 +18,7 @@
 #include "pending_file.h"
 #include "pictures.h"
 #include "png_bytes.h"
-#include "printable.h"
+#include "assets/printable.h"
 #include "sha256.h"
 #include "song.h"
 

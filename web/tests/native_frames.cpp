@@ -2,6 +2,7 @@
 // seconds per line, as strtod reads it, so "nan" and "inf" too: moments intro-render
 // refuses) with the intro's own drawing code, and writes each canvas as 16,384 bytes
 // R, G, B, A to stdout. With --bench it writes nothing and prints the drawing time.
+#include "assets/data_folder.h"
 #include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "demo/frame_canvas.h"
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     }
     std::vector<double> moments;
     if (!readMoments(moments)) return 2;
-    loadImagesFrom(dataDir);
+    printPackLoad(loadImagesFrom(dataDir), dataDir);
 
     const auto start = std::chrono::steady_clock::now();
     uint32_t checksum = 0;  // keeps the drawing from being optimised away under --bench

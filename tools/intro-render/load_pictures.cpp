@@ -1,22 +1,12 @@
-#include "data_folder_check.h"
+#include "load_pictures.h"
 
+#include "assets/data_folder.h"
 #include "assets/data_pack.h"
-#include "assets/data_pack_manifest.h"
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-
-namespace {
-
-bool anyPictureLoaded() {
-    for (const PackPicture& picture : packPictures())
-        if (picture.slot->pixels) return true;
-    return false;
-}
-
-}  // namespace
 
 bool loadPictures(const RenderOptions& options, std::string& error) {
     const std::string named = "--data " + printable(options.dataDir);
@@ -31,8 +21,9 @@ bool loadPictures(const RenderOptions& options, std::string& error) {
             return false;
         }
     }
-    loadImagesFrom(options.dataDir.c_str());
-    if (options.dataGiven && !anyPictureLoaded()) {
+    const PackLoadReport report = loadImagesFrom(options.dataDir.c_str());
+    printPackLoad(report, options.dataDir.c_str());
+    if (options.dataGiven && report.loaded == 0) {
         error = named + ": the folder holds none of the show's pictures";
         return false;
     }

@@ -1,4 +1,4 @@
-#include "printable.h"
+#include "assets/printable.h"
 
 #include <cstdint>
 #include <cstdio>
