@@ -7,6 +7,7 @@
 #include "assets/data_pack.h"
 #include "assets/image_loader.h"
 #include "audio/music.h"
+#include "audio/stream.h"
 #include "present/presenter.h"
 
 #include <SDL.h>
@@ -22,10 +23,10 @@ void runDemo() {
     deferQuitSignals();
     FramePacer pacer = makeFramePacer(windowRefreshHz(window));
     for (;;) {
-        const int64_t workStartNs = monotonicNowNs();
+        const int64_t workStartNs = monotonicNs();
         renderFrame(musicSeconds());
         SDL_GL_SwapWindow(window.window);
-        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNowNs()));
+        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         if (pumpWindowEvents(window)) setPresenterViewport(window.width, window.height);
     }
 }
