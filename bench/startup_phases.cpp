@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     loadImages();
     phase("pictures");
     std::string reason;
-    const std::string musicPath = std::string("../data/") + kMusicFileName;
+    const std::string musicPath = std::string(kDataFolder) + kMusicFileName;
     Mp3Decoder* decoder = openMp3File(musicPath.c_str(), reason);
     if (!decoder) {
         std::fprintf(stderr, "startup_phases: %s: %s\n", musicPath.c_str(), reason.c_str());

@@ -5,18 +5,22 @@
 #include "app/render_frame.h"
 #include "app/window.h"
 #include "assets/data_pack.h"
+#include "assets/data_pack_manifest.h"
 #include "assets/image_loader.h"
 #include "audio/music.h"
 #include "audio/stream.h"
+#include "demo/timeline.h"
 #include "present/presenter.h"
 
 #include <SDL.h>
+
+#include <string>
 
 void runDemo() {
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     loadImages();
-    initMusic();
+    initMusic((std::string(kDataFolder) + kMusicFileName).c_str(), kShowEndSeconds);
     setPresenterViewport(window.width, window.height);
     finishShowingWindow(window);
     startMusic();

@@ -73,11 +73,10 @@ void loadImagesFrom(const char* dataDir) {
     for (const PackPicture& picture : packPictures()) loadPackPicture(pack, picture);
 
     if (pack.loaded == 0) {
-        std::fprintf(
-            stderr,
-            "assets: no pictures could be loaded from %s; the intro looks for \"../data/\" "
-            "relative to the folder it is started from\n",
-            absoluteFolderName(pack.dir).c_str());
+        std::fprintf(stderr,
+                     "assets: no pictures could be loaded from %s; the intro looks for \"%s\" "
+                     "relative to the folder it is started from\n",
+                     absoluteFolderName(pack.dir).c_str(), kDataFolder);
         return;
     }
     if (pack.budgetWarning != SIZE_MAX)
@@ -88,5 +87,5 @@ void loadImagesFrom(const char* dataDir) {
 }
 
 void loadImages() {
-    loadImagesFrom("../data/");
+    loadImagesFrom(kDataFolder);
 }
