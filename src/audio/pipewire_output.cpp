@@ -54,13 +54,6 @@ struct PipewireLibrary {
     PIPEWIRE_FUNCTIONS(LIBRARY_FUNCTION)
 };
 
-static bool loadPipewireLibrary(PipewireLibrary& table, std::string& reason) {
-    void* library = openSharedLibrary("libpipewire-0.3.so.0", reason);
-    bool resolved = library != nullptr;
-    PIPEWIRE_FUNCTIONS(LIBRARY_RESOLVE)
-    return resolved;
-}
-
 // Sound the graph asks of the stream per cycle: about 11.6 ms at 44.1 kHz, so that with
 // the cycle written ahead and the device about as much is held as the pulse output asks for.
 static constexpr uint64_t kNodeFrames = 512;
@@ -261,7 +254,7 @@ static void* openPipewire(const OutputFeed& feed, bool& absent, std::string& rea
     }
     PipewireOutput* p = new PipewireOutput;
     p->feed = feed;
-    if (!loadPipewireLibrary(p->pw, reason)) {
+    if (!LOAD_LIBRARY_TABLE("libpipewire-0.3.so.0", PIPEWIRE_FUNCTIONS, p->pw, reason)) {
         delete p;
         return nullptr;
     }

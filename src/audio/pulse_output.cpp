@@ -58,13 +58,6 @@ struct PulseLibrary {
     PULSE_FUNCTIONS(LIBRARY_FUNCTION)
 };
 
-static bool loadPulseLibrary(PulseLibrary& table, std::string& reason) {
-    void* library = openSharedLibrary("libpulse.so.0", reason);
-    bool resolved = library != nullptr;
-    PULSE_FUNCTIONS(LIBRARY_RESOLVE)
-    return resolved;
-}
-
 // Sound the stream asks the server to hold, sink included; the server may grant more.
 static constexpr pa_usec_t kTargetLatencyUs = 40000;
 
@@ -235,7 +228,7 @@ static void closePulse(void* output);
 static void* openPulse(const OutputFeed& feed, bool&, std::string& reason) {
     PulseOutput* p = new PulseOutput;
     p->feed = feed;
-    if (!loadPulseLibrary(p->pa, reason)) {
+    if (!LOAD_LIBRARY_TABLE("libpulse.so.0", PULSE_FUNCTIONS, p->pa, reason)) {
         delete p;
         return nullptr;
     }

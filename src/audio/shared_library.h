@@ -12,10 +12,17 @@ void* openSharedLibrary(const char* soname, std::string& reason);
 void* librarySymbol(void* library, const char* name, std::string& reason);
 
 // A table of a library's functions is a struct with one LIBRARY_FUNCTION(f) member per
-// function f, named and typed as the function its header declares; LIBRARY_RESOLVE(f)
-// fills one member, given `table`, an open `library`, a bool `resolved` that stays true
-// while every function so far was found, and `reason`.
+// function f of a list LIST(F), named and typed as the function its header declares.
+// LOAD_LIBRARY_TABLE(soname, LIST, table, reason) loads the library and fills the table:
+// true when every function was found, else false with reason set.
 #define LIBRARY_FUNCTION(name) decltype(&::name) name = nullptr;
 #define LIBRARY_RESOLVE(name)                                                 \
     resolved = resolved && (table.name = reinterpret_cast<decltype(&::name)>( \
                                 librarySymbol(library, #name, reason))) != nullptr;
+#define LOAD_LIBRARY_TABLE(soname, LIST, tableValue, reasonValue) \
+    [&table = (tableValue), &reason = (reasonValue)] {            \
+        void* library = openSharedLibrary(soname, reason);        \
+        bool resolved = library != nullptr;                       \
+        LIST(LIBRARY_RESOLVE)                                     \
+        return resolved;                                          \
+    }()
