@@ -62,11 +62,11 @@ void BM_LoadDataPack(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDataPack)->Unit(benchmark::kMillisecond);
 
-// The default data pack as the intro finds it: "../data/" from the build folder, or the
+// The default data pack as the intro finds it: kDataFolder from the build folder, or the
 // folder named by INTRO_BENCH_DATA.
 void BM_LoadDefaultDataPack(benchmark::State& state) {
     const char* dir = std::getenv("INTRO_BENCH_DATA");
-    if (!dir) dir = "../data/";
+    if (!dir) dir = kDataFolder;
     for (auto _ : state) {
         loadImagesFrom(dir);
         benchmark::DoNotOptimize(imgLowrezQr.pixels);

@@ -5,8 +5,12 @@ target_link_libraries(audio-clock-jitter PRIVATE intro_audio PkgConfig::LAME)
 
 # The clock against the sound leaving a sound server's sink (run by click_sync.sh).
 # PipeWire's own stream interface gives it a second reference on PipeWire.
+# The recorders link both libraries; the intro loads them at run time.
+pkg_check_modules(BENCH_PULSE REQUIRED IMPORTED_TARGET libpulse)
+pkg_check_modules(BENCH_PIPEWIRE REQUIRED IMPORTED_TARGET libpipewire-0.3)
 add_executable(audio-click-sync click_sync.cpp click_track.cpp click_timing.cpp
                                 click_recorder.cpp pw_click_recorder.cpp
                                 ${PROJECT_SOURCE_DIR}/tests/audio_mp3_maker.cpp)
 target_include_directories(audio-click-sync PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(audio-click-sync PRIVATE intro_audio PkgConfig::LAME)
+target_link_libraries(audio-click-sync PRIVATE intro_audio PkgConfig::LAME PkgConfig::BENCH_PULSE
+                      PkgConfig::BENCH_PIPEWIRE)

@@ -5,6 +5,7 @@
 // default 10]
 #include "audio/music.h"
 #include "audio/music_output.h"
+#include "demo/timeline.h"
 
 #include "audio_mp3_maker.h"
 
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "audio-clock-jitter: cannot write %s\n", path.c_str());
         return 2;
     }
-    initMusicFrom(path.c_str());
+    initMusic(path.c_str(), kShowEndSeconds);
     std::remove(path.c_str());
     startMusic();
 

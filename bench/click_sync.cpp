@@ -1,5 +1,5 @@
 // Measures how far the show's clock is from the sound actually leaving the sink: plays a
-// click track through the audio library (initMusicFrom, startMusic, musicSeconds, as the
+// click track through the audio library (initMusic, startMusic, musicSeconds, as the
 // intro does) while a recorder takes the sink's monitor with the server's own timing.
 // Prints one line of figures: per click from 2 s of track on, (monotonic time at which the
 // clock reads the click's track time) - (time the click left the sink), positive when the
@@ -13,6 +13,7 @@
 //                         [--label TEXT] [--clicks]
 #include "audio/mp3_decoder.h"
 #include "audio/music.h"
+#include "demo/timeline.h"
 
 #include "audio_mp3_maker.h"
 #include "click_recorder.h"
@@ -245,7 +246,7 @@ int main(int argc, char** argv) {
                      source ? source : "the default source", reason.c_str());
         return 1;
     }
-    initMusicFrom(path.c_str());
+    initMusic(path.c_str(), kShowEndSeconds);
     std::remove(path.c_str());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the recording settles
     startMusic();

@@ -49,10 +49,10 @@ int main(int argc, char** argv) {
     createGlContext(window);
     phase("gl-context");
     setPresenterViewport(window.width, window.height);
-    printPackLoad(loadImages(), "../data/");
+    printPackLoad(loadImages(), kDataFolder);
     phase("pictures");
     std::string reason;
-    const std::string musicPath = std::string("../data/") + kMusicFileName;
+    const std::string musicPath = std::string(kDataFolder) + kMusicFileName;
     Mp3Decoder* decoder = openMp3File(musicPath.c_str(), reason);
     if (!decoder) {
         std::fprintf(stderr, "startup_phases: %s: %s\n", musicPath.c_str(), reason.c_str());

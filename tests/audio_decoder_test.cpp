@@ -196,6 +196,61 @@ TEST(Mp3Decoder, RefusesWhatIsNoMp3) {
     }
 }
 
+// `frames` ADTS frames of AAC-LC, 44.1 kHz stereo, of `bytes` each, random payload.
+static std::vector<uint8_t> adtsBytes(int frames, size_t bytes) {
+    std::vector<uint8_t> out;
+    for (int i = 0; i < frames; ++i) {
+        const uint8_t header[7] = {0xFF,
+                                   0xF1,
+                                   0x50,
+                                   uint8_t(0x80 | (bytes >> 11)),
+                                   uint8_t(bytes >> 3),
+                                   uint8_t((bytes & 7) << 5 | 0x1F),
+                                   0xFC};
+        out.insert(out.end(), header, header + 7);
+        const std::vector<uint8_t> payload = randomBytes(bytes - 7, unsigned(i));
+        out.insert(out.end(), payload.begin(), payload.end());
+    }
+    return out;
+}
+
+// Audio often named .mp3 by mistake is refused by what it is, from memory and from a file
+// alike: AAC in ADTS frames (tagged or not) and an MP4/M4A file. A lone ADTS-like header,
+// or "ftyp" elsewhere than an MP4's first box, names nothing.
+TEST(Mp3Decoder, NamesAudioThatIsNoMp3) {
+    const std::string aac = "not an MP3 stream: this is AAC audio (ADTS)";
+    const std::string mp4 = "not an MP3 stream: this is an MP4/M4A file";
+    const std::string none = "not an MP3 stream: no MPEG audio frames in its first 64 KiB";
+    std::vector<uint8_t> tagged = id3v2Tag(500);
+    const std::vector<uint8_t> adts = adtsBytes(30, 371);
+    tagged.insert(tagged.end(), adts.begin(), adts.end());
+    std::vector<uint8_t> m4a = randomBytes(4096, 1);
+    const uint8_t box[12] = {0, 0, 0, 0x20, 'f', 't', 'y', 'p', 'M', '4', 'A', ' '};
+    std::copy(box, box + 12, m4a.begin());
+    std::vector<uint8_t> loneHeader = adtsBytes(1, 371);
+    loneHeader.resize(4096, 0x55);
+    std::vector<uint8_t> ftypLater = randomBytes(4096, 2);
+    std::copy(box, box + 12, ftypLater.begin() + 100);
+    const std::pair<const char*, std::pair<std::vector<uint8_t>, std::string>> cases[] = {
+        {"ADTS", {adts, aac}},
+        {"ADTS after a tag", {tagged, aac}},
+        {"one ADTS frame, whole", {adtsBytes(1, 371), aac}},
+        {"M4A", {m4a, mp4}},
+        {"a lone ADTS header", {loneHeader, none}},
+        {"ftyp at 100", {ftypLater, none}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        std::string fromMemory, fromFile;
+        EXPECT_FALSE(openBytes(c.second.first, fromMemory)) << c.first;
+        EXPECT_EQ(fromMemory, c.second.second) << c.first;
+        const std::string path = dir.path + "/vorb_06_mp3.mp3";
+        ASSERT_TRUE(writeTestFile(path, c.second.first));
+        EXPECT_EQ(openMp3File(path.c_str(), fromFile), nullptr) << c.first;
+        EXPECT_EQ(fromFile, c.second.second) << c.first;
+    }
+}
+
 TEST(Mp3Decoder, RecognisesFrameHeaders) {
     const uint8_t mpeg1Layer3[] = {0xFF, 0xFB, 0x90, 0x64};
     const uint8_t mpeg2Layer3[] = {0xFF, 0xF3, 0x80, 0xC4};

@@ -2,6 +2,7 @@
 #include "audio/music.h"
 #include "audio/music_clock.h"
 #include "audio/music_output.h"
+#include "demo/timeline.h"
 
 #include "audio_mp3_maker.h"
 
@@ -146,9 +147,9 @@ TEST(MusicOutput, StartingAgainBeginsAtTheStart) {
 // A path that cannot be played ends the process with status 1 and the one stderr line.
 TEST(MusicDeathTest, FailureEndsTheProcessWithItsReason) {
     const std::string missing = "/tmp/audio_music_test_missing/x.mp3";
-    EXPECT_EXIT(initMusicFrom(missing.c_str()), testing::ExitedWithCode(1),
+    EXPECT_EXIT(initMusic(missing.c_str(), kShowEndSeconds), testing::ExitedWithCode(1),
                 "^Failed to load music: " + missing + ": No such file or directory\n$");
-    EXPECT_EXIT(initMusicFrom("/tmp"), testing::ExitedWithCode(1),
+    EXPECT_EXIT(initMusic("/tmp", kShowEndSeconds), testing::ExitedWithCode(1),
                 "^Failed to load music: /tmp: Is a directory\n$");
 }
 
@@ -161,7 +162,7 @@ TEST(MusicDeathTest, NoDeviceWarnsOnceAndKeepsTime) {
             unsetenv("INTRO_AUDIO");
             setenv("PULSE_SERVER", "unix:/nonexistent/native", 1);
             setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-            initMusicFrom(track.c_str());
+            initMusic(track.c_str(), kShowEndSeconds);
             startMusic();
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
             while (musicSeconds() < 0.1 && std::chrono::steady_clock::now() < deadline) {}
@@ -184,7 +185,7 @@ TEST(MusicDeathTest, ExitWhilePlayingIsClean) {
             {
                 setenv("INTRO_AUDIO", "sdl", 1);
                 setenv("SDL_AUDIODRIVER", driver, 1);
-                initMusicFrom(track.c_str());
+                initMusic(track.c_str(), kShowEndSeconds);
                 startMusic();
                 const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
                 while (std::chrono::steady_clock::now() < until) musicSeconds();

@@ -7,11 +7,14 @@
 
 namespace {
 
-using K = OutputKind;
+const AudioOutput* const Pipewire = &kPipewireOutput;
+const AudioOutput* const Pulse = &kPulseOutput;
+const AudioOutput* const Sdl = &kSdlOutput;
+const AudioOutput* const Silent = &kSilentOutput;
 
 struct PlanCase {
     const char* introAudio;  // null: unset
-    std::vector<K> order;
+    std::vector<const AudioOutput*> order;
     bool warns;
 };
 
@@ -21,14 +24,14 @@ struct PlanCase {
 // protocol, SDL, then silence; each name forces its output with only the silent clock
 // behind it; anything else warns and is ignored.
 TEST(OutputChoice, PlanFollowsIntroAudio) {
-    const std::vector<K> usual = {K::Pipewire, K::Pulse, K::Sdl, K::Silent};
+    const std::vector<const AudioOutput*> usual = {Pipewire, Pulse, Sdl, Silent};
     const PlanCase cases[] = {
         {nullptr, usual, false},
         {"", usual, false},
-        {"pipewire", {K::Pipewire, K::Silent}, false},
-        {"pulse", {K::Pulse, K::Silent}, false},
-        {"sdl", {K::Sdl, K::Silent}, false},
-        {"none", {K::Silent}, false},
+        {"pipewire", {Pipewire, Silent}, false},
+        {"pulse", {Pulse, Silent}, false},
+        {"sdl", {Sdl, Silent}, false},
+        {"none", {Silent}, false},
         {"alsa", usual, true},
         {"PULSE", usual, true},
         {"pulse ", usual, true},
@@ -48,18 +51,17 @@ TEST(OutputChoice, PlanFollowsIntroAudio) {
 // The first choice plays without a word; a fallback says what failed and what plays, on one
 // line; the silent clock's line keeps the wording scripts look for.
 TEST(OutputChoice, NoticeOnlyWhenNotTheFirstChoice) {
-    EXPECT_EQ(outputNotice({}, K::Pulse), "");
-    EXPECT_EQ(outputNotice({}, K::Sdl), "");
-    EXPECT_EQ(outputNotice({}, K::Silent), "");
-    EXPECT_EQ(outputNotice({{K::Pulse, "Connection refused"}}, K::Sdl),
+    EXPECT_EQ(outputNotice({}, *Pulse), "");
+    EXPECT_EQ(outputNotice({}, *Sdl), "");
+    EXPECT_EQ(outputNotice({}, *Silent), "");
+    EXPECT_EQ(outputNotice({{Pulse, "Connection refused"}}, *Sdl),
               "audio: no sound server (Connection refused); playing through SDL audio");
-    EXPECT_EQ(
-        outputNotice({{K::Pulse, "Connection refused"}, {K::Sdl, "No such device"}}, K::Silent),
-        "audio: no output device (sound server: Connection refused; SDL audio: No such "
-        "device); playing on a silent clock");
-    EXPECT_EQ(outputNotice({{K::Pipewire, "the stream was disconnected"}}, K::Pulse),
+    EXPECT_EQ(outputNotice({{Pulse, "Connection refused"}, {Sdl, "No such device"}}, *Silent),
+              "audio: no output device (sound server: Connection refused; SDL audio: No such "
+              "device); playing on a silent clock");
+    EXPECT_EQ(outputNotice({{Pipewire, "the stream was disconnected"}}, *Pulse),
               "audio: no PipeWire (the stream was disconnected); playing through sound server");
-    EXPECT_EQ(outputNotice({{K::Sdl, "Audio target 'x' not available"}}, K::Silent),
+    EXPECT_EQ(outputNotice({{Sdl, "Audio target 'x' not available"}}, *Silent),
               "audio: no output device (SDL audio: Audio target 'x' not available); playing on "
               "a silent clock");
 }

@@ -128,6 +128,12 @@ cp "$pack/barf.png" garbage/
 echo "not an mp3" > garbage/vorb_06_mp3.mp3
 expect_failure 1 "intro-render: cannot read the music garbage/vorb_06_mp3.mp3: no MP3 audio in it (--no-audio encodes the picture alone)" \
   x.mp4 "$render" --data garbage --fps 8 --to 1 --video x.mp4
+# The intro's own reader: what it refuses by name, intro-render names too.
+mkdir aac
+cp "$pack/barf.png" aac/
+ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=2 -c:a aac -f adts aac/vorb_06_mp3.mp3
+expect_failure 1 "intro-render: cannot read the music aac/vorb_06_mp3.mp3: no MP3 audio in it: this is AAC audio (ADTS) (--no-audio encodes the picture alone)" \
+  x.mp4 "$render" --data aac --fps 8 --to 1 --video x.mp4
 mkdir piped
 cp "$pack/barf.png" piped/
 mkfifo piped/vorb_06_mp3.mp3

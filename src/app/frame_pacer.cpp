@@ -28,12 +28,7 @@ int64_t frameSleepUntil(FramePacer& pacer, int64_t workStartNs, int64_t swappedN
     return afresh > swappedNs ? afresh : 0;
 }
 
-int64_t monotonicNowNs() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
+// CLOCK_MONOTONIC is the clock of monotonicNs: libstdc++'s steady_clock reads it.
 void sleepUntilNs(int64_t untilNs) {
     if (untilNs <= 0) return;
     const timespec until = {time_t(untilNs / 1000000000), long(untilNs % 1000000000)};

@@ -25,9 +25,6 @@ FramePacer makeFramePacer(int32_t refreshHz);
 // burst.
 int64_t frameSleepUntil(FramePacer& pacer, int64_t workStartNs, int64_t swappedNs);
 
-// Now on the monotonic clock, in nanoseconds.
-int64_t monotonicNowNs();
-
-// Sleeps until the monotonic time untilNs; returns early when a signal arrives, so the
-// event pump sees it at once. 0 or a past time returns at once.
+// Sleeps until untilNs on the clock of monotonicNs (audio/stream.h); returns early when a signal
+// arrives, so the event pump sees it at once. 0 or a past time returns at once.
 void sleepUntilNs(int64_t untilNs);

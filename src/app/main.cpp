@@ -1,12 +1,14 @@
 #include "app/options.h"
 #include "app/run_demo.h"
+#include "assets/data_pack_manifest.h"
 
 #include <cstdio>
 #include <cstring>
 
+// A format: %s is the data folder.
 static const char kUsage[] =
     "usage: intro [-f1] [-wWIDTH] [-hHEIGHT] [-xLEFT] [-yTOP]\n"
-    "  Plays the show from ../data/ (relative to the working directory).\n"
+    "  Plays the show from %s (relative to the working directory).\n"
     "  -f1      a captioned window with the mouse cursor (default: borderless pop-up)\n"
     "  -wN -hN  window size in pixels; 0 or absent: the whole virtual screen\n"
     "  -xN -yN  window position\n"
@@ -15,7 +17,7 @@ static const char kUsage[] =
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, kDataFolder);
             return 0;
         }
     }

@@ -6,27 +6,32 @@
 #include "app/window.h"
 #include "assets/data_folder.h"
 #include "assets/data_pack.h"
+#include "assets/data_pack_manifest.h"
 #include "audio/music.h"
+#include "audio/stream.h"
+#include "demo/timeline.h"
 #include "present/presenter.h"
 
 #include <SDL.h>
 
+#include <string>
+
 void runDemo() {
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
-    printPackLoad(loadImages(), "../data/");
-    initMusic();
+    printPackLoad(loadImages(), kDataFolder);
+    initMusic((std::string(kDataFolder) + kMusicFileName).c_str(), kShowEndSeconds);
     setPresenterViewport(window.width, window.height);
     finishShowingWindow(window);
     startMusic();
     deferQuitSignals();
     FramePacer pacer = makeFramePacer(windowRefreshHz(window));
     for (;;) {
-        const int64_t workStartNs = monotonicNowNs();
+        const int64_t workStartNs = monotonicNs();
         // A frame that changes nothing on screen is not drawn or swapped; the pacer then
         // waits for the next frame time as after a swap that did not wait.
         if (renderFrame(musicSeconds())) SDL_GL_SwapWindow(window.window);
-        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNowNs()));
+        sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         const WindowEvents events = pumpWindowEvents(window);
         if (events.resized) setPresenterViewport(window.width, window.height);
         if (events.exposed) requestPresenterRedraw();

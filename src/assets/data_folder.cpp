@@ -29,7 +29,8 @@ std::vector<std::string> packLoadLines(const PackLoadReport& report, const char*
     std::string dir = dataDir ? dataDir : "";
     if (!dir.empty() && dir.back() != '/') dir += '/';
     return {"no pictures could be loaded from " + absoluteFolderName(dir) +
-            "; the intro looks for \"../data/\" relative to the folder it is started from"};
+            "; the intro looks for \"" + kDataFolder +
+            "\" relative to the folder it is started from"};
 }
 
 void printPackLoad(const PackLoadReport& report, const char* dataDir) {

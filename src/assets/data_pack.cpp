@@ -90,5 +90,5 @@ PackLoadReport loadImagesFrom(const char* dataDir) {
 }
 
 PackLoadReport loadImages() {
-    return loadImagesFrom("../data/");
+    return loadImagesFrom(kDataFolder);
 }

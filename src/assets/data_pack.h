@@ -42,9 +42,9 @@ void notePackPictureProblem(PackLoad& pack, const std::string& problem);
 // The report once every picture was handed over.
 PackLoadReport finishPackLoad(PackLoad& pack);
 
-// Fills every image slot from the pictures under dataDir ("../data/" or any folder; a
+// Fills every image slot from the pictures under dataDir (kDataFolder or any folder; a
 // missing trailing slash is added); slots that fail stay empty.
 PackLoadReport loadImagesFrom(const char* dataDir);
 
-// loadImagesFrom("../data/"), relative to the working directory.
+// loadImagesFrom(kDataFolder), relative to the working directory.
 PackLoadReport loadImages();

@@ -23,6 +23,9 @@ struct PackPicture {
     PictureSize size;
 };
 
+// The data folder, relative to the working directory; ends in '/'.
+constexpr char kDataFolder[] = "../data/";
+
 // The music, relative to the data folder.
 constexpr char kMusicFileName[] = "vorb_06_mp3.mp3";
 

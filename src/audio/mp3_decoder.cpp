@@ -1,6 +1,8 @@
 #include "audio/mp3_decoder.h"
 
 #include "assets/regular_file.h"
+#include "audio/other_audio.h"
+#include "audio/stream.h"
 
 #include <mpg123.h>
 
@@ -14,9 +16,8 @@
 #include <unistd.h>
 #include <utility>
 
-static constexpr long kOutputRate = 44100;
 // One MPEG-1 layer III frame of output: enough to prove the stream decodes.
-static constexpr size_t kProbeBytes = 1152 * 4;
+static constexpr size_t kProbeBytes = 1152 * kStreamBytesPerFrame;
 // mpg123_read calls that may return nothing (format announcements, skipped info frames)
 // before a stream counts as undecodable.
 static constexpr int kProbeReads = 64;
@@ -192,7 +193,7 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
            (d->gapless ||
             check(mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0), h, reason)) &&
            check(mpg123_format_none(h), h, reason) &&
-           check(mpg123_format(h, kOutputRate, MPG123_STEREO, MPG123_ENC_SIGNED_16), h, reason) &&
+           check(mpg123_format(h, kStreamRate, MPG123_STEREO, MPG123_ENC_SIGNED_16), h, reason) &&
            check(mpg123_replace_reader_handle(h, readStream, seekInStream, nullptr), h, reason) &&
            check(mpg123_open_handle(h, d), h, reason);
 }
@@ -224,7 +225,7 @@ static bool probeStream(Mp3Decoder* d, std::string& reason) {
         reason = "not an MP3 stream: no decodable audio";
         return false;
     }
-    if (rate != kOutputRate || channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
+    if (rate != kStreamRate || channels != kStreamChannels || encoding != MPG123_ENC_SIGNED_16) {
         reason = "not an MP3 stream: cannot be converted to 44100 Hz 16-bit stereo";
         return false;
     }
@@ -248,6 +249,15 @@ static std::string noFramesReason() {
            std::to_string(kMaxLeadingJunkBytes / 1024) + " KiB";
 }
 
+// True, with the reason naming it, when the stream's head (after the tags) is audio of
+// another kind. It is refused before any search for frames: a chance run of MPEG frame
+// headers in its data would otherwise play as noise.
+static bool isOtherAudio(const uint8_t* head, size_t size, std::string& reason) {
+    const char* other = otherAudioName(head, size);
+    if (other) reason = std::string("not an MP3 stream: this is ") + other;
+    return other != nullptr;
+}
+
 // Opens the library on the stream d holds; takes d, deleting it on failure.
 static Mp3Decoder* openDecoder(Mp3Decoder* d, std::string& reason) {
     int error = MPG123_OK;
@@ -267,6 +277,7 @@ static Mp3Decoder* openDecoder(Mp3Decoder* d, std::string& reason) {
 
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason) {
     const size_t tags = id3v2TagBytes(fileBytes.data(), fileBytes.size());
+    if (isOtherAudio(fileBytes.data() + tags, fileBytes.size() - tags, reason)) return nullptr;
     const size_t start = firstFrameOffset(fileBytes.data(), fileBytes.size(), tags);
     if (start == SIZE_MAX) {
         reason = noFramesReason();
@@ -301,6 +312,7 @@ static bool findStreamInFile(int fd, uint64_t size, uint64_t& start, std::string
         reason = std::strerror(errno);
         return false;
     }
+    if (isOtherAudio(head.data(), size_t(got), reason)) return false;
     const size_t offset = firstFrameOffset(head.data(), size_t(got), 0);
     if (offset == SIZE_MAX) {
         reason = noFramesReason();
@@ -362,5 +374,12 @@ int64_t mp3LengthBytes(Mp3Decoder* d) {
     // seconds per billion frames (gapless is off exactly when the claim is forged).
     if (!d->gapless) return -1;
     const off_t frames = mpg123_length(d->handle);
-    return frames < 0 ? -1 : int64_t(frames) * 4;
+    return frames < 0 ? -1 : int64_t(frames) * kStreamBytesPerFrame;
+}
+
+int64_t scanMp3LengthBytes(Mp3Decoder* d) {
+    // The scan reads every frame's header, not its audio, and returns to where it was.
+    if (mpg123_scan(d->handle) != MPG123_OK) return -1;
+    const off_t frames = mpg123_length(d->handle);
+    return frames < 0 ? -1 : int64_t(frames) * kStreamBytesPerFrame;
 }

@@ -4,16 +4,20 @@
 #include <string>
 #include <vector>
 
-// Decodes one MP3, held in memory or read from its file as it plays, to 44100 Hz,
-// 2-channel, signed 16-bit native-endian samples whatever the file's own rate and channel
-// count, without the encoder's delay and padding where the file records them.
+// Decodes one MP3, held in memory or read from its file as it plays, to the stream's
+// format (stream.h: 44100 Hz, 2-channel, signed 16-bit native-endian samples) whatever the
+// file's own rate and channel count, without the encoder's delay and padding where the
+// file records them. Plain reading: no sound output, no platform code; the player and
+// intro-render share it.
 struct Mp3Decoder;
 
 // Takes the file's bytes. Accepted only when a run of MPEG audio frames starts within
 // kMaxLeadingJunkBytes after any ID3v2 tags (junk, zeros or padding the tags do not count
 // are skipped) and the stream decodes to at least one frame of audio; otherwise returns
-// null with reason set ("not an MP3 stream: ..."). Gaps of junk between frames, up to
-// kMaxGapBytes each, are skipped while playing.
+// null with reason set ("not an MP3 stream: ..."). Audio often misnamed .mp3 is refused by
+// what it is, whatever frames its data may hold by chance: "not an MP3 stream: this is
+// AAC audio (ADTS)", "... this is an MP4/M4A file". Gaps of junk between frames, up
+// to kMaxGapBytes each, are skipped while playing.
 constexpr size_t kMaxLeadingJunkBytes = 64 * 1024;
 constexpr long kMaxGapBytes = 1024 * 1024;
 Mp3Decoder* openMp3(std::vector<uint8_t> fileBytes, std::string& reason);
@@ -56,3 +60,7 @@ bool isMpegFrameHeader(const uint8_t* data, size_t size);
 // Length of the decoded track in bytes, as the file's info tag or its size and bit rate
 // tell without decoding it (an estimate for files without a tag); -1 when unknown.
 int64_t mp3LengthBytes(Mp3Decoder* decoder);
+
+// Length of the decoded track in bytes, exact: every frame header of the stream is read
+// (its audio is not decoded), and the decoder stays where it was; -1 when unknown.
+int64_t scanMp3LengthBytes(Mp3Decoder* decoder);

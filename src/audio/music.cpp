@@ -3,8 +3,6 @@
 #include "audio/mp3_decoder.h"
 #include "audio/music_clock.h"
 #include "audio/music_output.h"
-#include "assets/data_pack_manifest.h"
-#include "demo/timeline.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +12,7 @@
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
 
-void initMusic() {
-    initMusicFrom((std::string("../data/") + kMusicFileName).c_str());
-}
-
-void initMusicFrom(const char* path) {
+void initMusic(const char* path, double showEndSeconds) {
     std::string reason;
     Mp3Decoder* decoder = openMp3File(path, reason);
     if (!decoder) {
@@ -26,11 +20,11 @@ void initMusicFrom(const char* path) {
         std::exit(1);
     }
     const int64_t length = mp3LengthBytes(decoder);
-    if (length >= 0 && musicBytesToSeconds(length) < kShowEndSeconds)
+    if (length >= 0 && musicBytesToSeconds(length) < showEndSeconds)
         std::fprintf(stderr,
                      "audio: %s lasts %.1f s, less than the show's %.1f s; the show runs on "
                      "in silence after it\n",
-                     path, musicBytesToSeconds(length), kShowEndSeconds);
+                     path, musicBytesToSeconds(length), showEndSeconds);
     musicStream = openMusicOutput(decoder);
 }
 

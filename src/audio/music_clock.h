@@ -1,9 +1,8 @@
 #pragma once
+#include "audio/stream.h"
+
 #include <atomic>
 #include <cstdint>
-
-// The stream position is counted in bytes of 44.1 kHz, 2-channel, 16-bit audio.
-constexpr int64_t kMusicBytesPerSecond = 4 * 44100;
 
 // Seconds of a byte position: converted to double, divided by 44100.0, times 0.25.
 inline double musicBytesToSeconds(int64_t bytes) {

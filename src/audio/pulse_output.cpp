@@ -1,13 +1,62 @@
-#include "audio/pulse_output.h"
-
+// The sound server through libpulse: PulseAudio itself, or pipewire-pulse. Plays the
+// stream asking for a small latency; the server's own account of the sound queued in front
+// of each write, the sink's buffer included, places the clock, so sinks that hold much more
+// sound than requested (Bluetooth, HDMI, a user's PULSE_LATENCY_MSEC) are accounted for.
+// libpulse is loaded when the output opens: without it the next output plays.
 #include "audio/music_clock.h"
-#include "audio/music_output.h"
+#include "audio/output_choice.h"
+#include "audio/shared_library.h"
+#include "audio/stream.h"
 
 #include <pulse/pulseaudio.h>
 #include <pulse/rtclock.h>
 
 #include <algorithm>
 #include <cmath>
+
+// Every function of libpulse.so.0 this output calls, its thread main loop included.
+#define PULSE_FUNCTIONS(F)           \
+    F(pa_context_connect)            \
+    F(pa_context_disconnect)         \
+    F(pa_context_errno)              \
+    F(pa_context_get_state)          \
+    F(pa_context_new)                \
+    F(pa_context_rttime_new)         \
+    F(pa_context_set_state_callback) \
+    F(pa_context_unref)              \
+    F(pa_operation_unref)            \
+    F(pa_rtclock_now)                \
+    F(pa_stream_begin_write)         \
+    F(pa_stream_cancel_write)        \
+    F(pa_stream_connect_playback)    \
+    F(pa_stream_cork)                \
+    F(pa_stream_disconnect)          \
+    F(pa_stream_flush)               \
+    F(pa_stream_get_latency)         \
+    F(pa_stream_get_state)           \
+    F(pa_stream_get_timing_info)     \
+    F(pa_stream_new)                 \
+    F(pa_stream_set_state_callback)  \
+    F(pa_stream_set_write_callback)  \
+    F(pa_stream_unref)               \
+    F(pa_stream_update_timing_info)  \
+    F(pa_stream_writable_size)       \
+    F(pa_stream_write)               \
+    F(pa_strerror)                   \
+    F(pa_threaded_mainloop_free)     \
+    F(pa_threaded_mainloop_get_api)  \
+    F(pa_threaded_mainloop_lock)     \
+    F(pa_threaded_mainloop_new)      \
+    F(pa_threaded_mainloop_signal)   \
+    F(pa_threaded_mainloop_start)    \
+    F(pa_threaded_mainloop_stop)     \
+    F(pa_threaded_mainloop_unlock)   \
+    F(pa_threaded_mainloop_wait)     \
+    F(pa_usec_to_bytes)
+
+struct PulseLibrary {
+    PULSE_FUNCTIONS(LIBRARY_FUNCTION)
+};
 
 // Sound the stream asks the server to hold, sink included; the server may grant more.
 static constexpr pa_usec_t kTargetLatencyUs = 40000;
@@ -27,19 +76,18 @@ static constexpr int64_t kStartLimitNs = 1000000000;
 // start-up must not wait for it for ever.
 static constexpr pa_usec_t kOpenLimitUs = 2000000;
 
-static const pa_sample_spec kSampleSpec = {PA_SAMPLE_S16NE, 44100, 2};
+static const pa_sample_spec kSampleSpec = {PA_SAMPLE_S16NE, kStreamRate, kStreamChannels};
 
 struct PulseOutput {
+    PulseLibrary pa;
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    ServerFill fill = nullptr;
-    ServerLost lost = nullptr;
-    void* user = nullptr;
+    OutputFeed feed = {};
     bool playing = false;  // fills are wanted
     bool written = false;  // something was written since the stream opened
     bool lostReported = false;
-    int64_t playNs = 0;         // when playPulseOutput last ran
+    int64_t playNs = 0;         // when playPulse last ran
     int64_t timingAskedNs = 0;  // when fresh timing was last asked for
     bool timingPending = false;
     bool startLimitPassed = false;
@@ -50,22 +98,22 @@ static void reportLoss(PulseOutput* p) {
     if (p->playing && !p->lostReported) {
         p->lostReported = true;
         p->playing = false;
-        p->lost(p->user);
+        p->feed.lost(p->feed.user);
     }
 }
 
 static void contextChanged(pa_context* context, void* user) {
     PulseOutput* p = static_cast<PulseOutput*>(user);
-    const pa_context_state_t state = pa_context_get_state(context);
+    const pa_context_state_t state = p->pa.pa_context_get_state(context);
     if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) reportLoss(p);
-    pa_threaded_mainloop_signal(p->loop, 0);
+    p->pa.pa_threaded_mainloop_signal(p->loop, 0);
 }
 
 static void streamChanged(pa_stream* stream, void* user) {
     PulseOutput* p = static_cast<PulseOutput*>(user);
-    const pa_stream_state_t state = pa_stream_get_state(stream);
+    const pa_stream_state_t state = p->pa.pa_stream_get_state(stream);
     if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) reportLoss(p);
-    pa_threaded_mainloop_signal(p->loop, 0);
+    p->pa.pa_threaded_mainloop_signal(p->loop, 0);
 }
 
 // Sound queued in front of the next write, as the server last reported it and interpolated
@@ -73,7 +121,7 @@ static void streamChanged(pa_stream* stream, void* user) {
 // stream starts the sink's latency stands for sound that is not there yet: taken as
 // queued, it would hold the clock back by up to the whole latency at the start.
 static int64_t queuedBytes(PulseOutput* p) {
-    const pa_timing_info* timing = pa_stream_get_timing_info(p->stream);
+    const pa_timing_info* timing = p->pa.pa_stream_get_timing_info(p->stream);
     if (!timing || timing->write_index_corrupt || timing->read_index_corrupt)
         return kLatencyUnknown;
     if (!timing->playing && !p->startLimitPassed) {
@@ -83,7 +131,7 @@ static int64_t queuedBytes(PulseOutput* p) {
     pa_stream* stream = p->stream;
     pa_usec_t usec = 0;
     int negative = 0;
-    if (pa_stream_get_latency(stream, &usec, &negative) != 0) return kLatencyUnknown;
+    if (p->pa.pa_stream_get_latency(stream, &usec, &negative) != 0) return kLatencyUnknown;
     const int64_t bytes = std::llround(double(usec) * double(kMusicBytesPerSecond) / 1e6);
     return negative ? -bytes : bytes;
 }
@@ -95,9 +143,9 @@ static void timingArrived(pa_stream*, int, void* user) {
 static void askForTiming(PulseOutput* p) {
     const int64_t now = monotonicNs();
     if (p->timingPending || now - p->timingAskedNs < kTimingIntervalNs) return;
-    pa_operation* operation = pa_stream_update_timing_info(p->stream, timingArrived, p);
+    pa_operation* operation = p->pa.pa_stream_update_timing_info(p->stream, timingArrived, p);
     if (!operation) return;
-    pa_operation_unref(operation);
+    p->pa.pa_operation_unref(operation);
     p->timingPending = true;
     p->timingAskedNs = now;
 }
@@ -109,14 +157,15 @@ static void writeSound(PulseOutput* p, size_t bytes) {
     while (p->playing && bytes > 0) {
         void* data = nullptr;
         size_t size = bytes;
-        if (pa_stream_begin_write(p->stream, &data, &size) < 0 || !data) return;
+        if (p->pa.pa_stream_begin_write(p->stream, &data, &size) < 0 || !data) return;
         size = std::min(size, bytes) & ~size_t(3);
         if (size == 0) {
-            pa_stream_cancel_write(p->stream);
+            p->pa.pa_stream_cancel_write(p->stream);
             return;
         }
-        p->fill(p->user, static_cast<uint8_t*>(data), size, queuedBytes(p));
-        if (pa_stream_write(p->stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
+        const int64_t queued = queuedBytes(p);
+        p->feed.fill(p->feed.user, static_cast<uint8_t*>(data), size, monotonicNs(), queued);
+        if (p->pa.pa_stream_write(p->stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
         p->written = true;
         bytes -= size;
     }
@@ -129,119 +178,135 @@ static void writeRequested(pa_stream*, size_t bytes, void* user) {
 static void openLimitPassed(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
     PulseOutput* p = static_cast<PulseOutput*>(user);
     p->openTimedOut = true;
-    pa_threaded_mainloop_signal(p->loop, 0);
+    p->pa.pa_threaded_mainloop_signal(p->loop, 0);
 }
 
 // Waits, with the lock held, until the context is ready; false when it failed or the
 // open limit passed.
 static bool waitForContext(PulseOutput* p) {
     for (;;) {
-        const pa_context_state_t state = pa_context_get_state(p->context);
+        const pa_context_state_t state = p->pa.pa_context_get_state(p->context);
         if (state == PA_CONTEXT_READY) return true;
         if (!PA_CONTEXT_IS_GOOD(state) || p->openTimedOut) return false;
-        pa_threaded_mainloop_wait(p->loop);
+        p->pa.pa_threaded_mainloop_wait(p->loop);
     }
 }
 
 static bool waitForStream(PulseOutput* p) {
     for (;;) {
-        const pa_stream_state_t state = pa_stream_get_state(p->stream);
+        const pa_stream_state_t state = p->pa.pa_stream_get_state(p->stream);
         if (state == PA_STREAM_READY) return true;
         if (!PA_STREAM_IS_GOOD(state) || p->openTimedOut) return false;
-        pa_threaded_mainloop_wait(p->loop);
+        p->pa.pa_threaded_mainloop_wait(p->loop);
     }
 }
 
 static bool openStream(PulseOutput* p) {
-    p->stream = pa_stream_new(p->context, "music", &kSampleSpec, nullptr);
+    p->stream = p->pa.pa_stream_new(p->context, "music", &kSampleSpec, nullptr);
     if (!p->stream) return false;
-    pa_stream_set_state_callback(p->stream, streamChanged, p);
-    pa_stream_set_write_callback(p->stream, writeRequested, p);
+    p->pa.pa_stream_set_state_callback(p->stream, streamChanged, p);
+    p->pa.pa_stream_set_write_callback(p->stream, writeRequested, p);
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.tlength = uint32_t(pa_usec_to_bytes(kTargetLatencyUs, &kSampleSpec));
+    attr.tlength = uint32_t(p->pa.pa_usec_to_bytes(kTargetLatencyUs, &kSampleSpec));
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
     const pa_stream_flags_t flags =
         pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                           PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
-    return pa_stream_connect_playback(p->stream, nullptr, &attr, flags, nullptr, nullptr) == 0 &&
+    return p->pa.pa_stream_connect_playback(p->stream, nullptr, &attr, flags, nullptr, nullptr) ==
+               0 &&
            waitForStream(p);
 }
 
-PulseOutput* openPulseOutput(ServerFill fill, ServerLost lost, void* user, std::string& reason) {
+static void closePulse(void* output);
+
+// Connects to the default server without starting one, and opens a playback stream that
+// stays silent until playPulse. Null with reason set (the server's own error text) when
+// libpulse cannot be loaded, no server answers or the stream cannot be opened.
+static void* openPulse(const OutputFeed& feed, bool&, std::string& reason) {
     PulseOutput* p = new PulseOutput;
-    p->fill = fill;
-    p->lost = lost;
-    p->user = user;
-    p->loop = pa_threaded_mainloop_new();
-    if (p->loop) p->context = pa_context_new(pa_threaded_mainloop_get_api(p->loop), "intro");
+    p->feed = feed;
+    if (!LOAD_LIBRARY_TABLE("libpulse.so.0", PULSE_FUNCTIONS, p->pa, reason)) {
+        delete p;
+        return nullptr;
+    }
+    p->loop = p->pa.pa_threaded_mainloop_new();
+    if (p->loop)
+        p->context = p->pa.pa_context_new(p->pa.pa_threaded_mainloop_get_api(p->loop), "intro");
     if (!p->context) {
         reason = "cannot set up a connection";
-        closePulseOutput(p);
+        closePulse(p);
         return nullptr;
     }
-    pa_context_set_state_callback(p->context, contextChanged, p);
-    if (pa_context_connect(p->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        reason = pa_strerror(pa_context_errno(p->context));
-        closePulseOutput(p);
+    p->pa.pa_context_set_state_callback(p->context, contextChanged, p);
+    if (p->pa.pa_context_connect(p->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        reason = p->pa.pa_strerror(p->pa.pa_context_errno(p->context));
+        closePulse(p);
         return nullptr;
     }
-    pa_threaded_mainloop_lock(p->loop);
-    pa_time_event* limit =
-        pa_context_rttime_new(p->context, pa_rtclock_now() + kOpenLimitUs, openLimitPassed, p);
-    bool ok = limit && pa_threaded_mainloop_start(p->loop) == 0;
+    p->pa.pa_threaded_mainloop_lock(p->loop);
+    pa_time_event* limit = p->pa.pa_context_rttime_new(
+        p->context, p->pa.pa_rtclock_now() + kOpenLimitUs, openLimitPassed, p);
+    bool ok = limit && p->pa.pa_threaded_mainloop_start(p->loop) == 0;
     ok = ok && waitForContext(p) && openStream(p);
     if (!ok)
         reason = p->openTimedOut ? "the server did not open the stream within 2 s"
-                                 : pa_strerror(pa_context_errno(p->context));
-    if (limit) pa_threaded_mainloop_get_api(p->loop)->time_free(limit);
-    pa_threaded_mainloop_unlock(p->loop);
+                                 : p->pa.pa_strerror(p->pa.pa_context_errno(p->context));
+    if (limit) p->pa.pa_threaded_mainloop_get_api(p->loop)->time_free(limit);
+    p->pa.pa_threaded_mainloop_unlock(p->loop);
     if (!ok) {
-        closePulseOutput(p);
+        closePulse(p);
         return nullptr;
     }
     return p;
 }
 
-void lockPulseOutput(PulseOutput* p) {
-    pa_threaded_mainloop_lock(p->loop);
-}
-void unlockPulseOutput(PulseOutput* p) {
-    pa_threaded_mainloop_unlock(p->loop);
+static void lockPulse(void* output) {
+    PulseOutput* p = static_cast<PulseOutput*>(output);
+    p->pa.pa_threaded_mainloop_lock(p->loop);
 }
 
-static void forget(pa_operation* operation) {
-    if (operation) pa_operation_unref(operation);
+static void unlockPulse(void* output) {
+    PulseOutput* p = static_cast<PulseOutput*>(output);
+    p->pa.pa_threaded_mainloop_unlock(p->loop);
 }
 
-bool playPulseOutput(PulseOutput* p) {
-    if (p->lostReported || pa_stream_get_state(p->stream) != PA_STREAM_READY) return false;
-    if (p->written) forget(pa_stream_flush(p->stream, nullptr, nullptr));
+static void forget(PulseOutput* p, pa_operation* operation) {
+    if (operation) p->pa.pa_operation_unref(operation);
+}
+
+static bool playPulse(void* output) {
+    PulseOutput* p = static_cast<PulseOutput*>(output);
+    if (p->lostReported || p->pa.pa_stream_get_state(p->stream) != PA_STREAM_READY) return false;
+    if (p->written) forget(p, p->pa.pa_stream_flush(p->stream, nullptr, nullptr));
     p->playing = true;
     p->playNs = monotonicNs();
     p->startLimitPassed = false;
-    forget(pa_stream_cork(p->stream, 0, nullptr, nullptr));
-    const size_t writable = pa_stream_writable_size(p->stream);
+    forget(p, p->pa.pa_stream_cork(p->stream, 0, nullptr, nullptr));
+    const size_t writable = p->pa.pa_stream_writable_size(p->stream);
     if (writable != size_t(-1)) writeSound(p, writable);
     return true;
 }
 
-void closePulseOutput(PulseOutput* p) {
-    if (!p) return;
-    if (p->loop) pa_threaded_mainloop_stop(p->loop);
+static void closePulse(void* output) {
+    PulseOutput* p = static_cast<PulseOutput*>(output);
+    if (p->loop) p->pa.pa_threaded_mainloop_stop(p->loop);
     if (p->stream) {
-        pa_stream_set_state_callback(p->stream, nullptr, nullptr);
-        pa_stream_set_write_callback(p->stream, nullptr, nullptr);
-        pa_stream_disconnect(p->stream);
-        pa_stream_unref(p->stream);
+        p->pa.pa_stream_set_state_callback(p->stream, nullptr, nullptr);
+        p->pa.pa_stream_set_write_callback(p->stream, nullptr, nullptr);
+        p->pa.pa_stream_disconnect(p->stream);
+        p->pa.pa_stream_unref(p->stream);
     }
     if (p->context) {
-        pa_context_set_state_callback(p->context, nullptr, nullptr);
-        pa_context_disconnect(p->context);
-        pa_context_unref(p->context);
+        p->pa.pa_context_set_state_callback(p->context, nullptr, nullptr);
+        p->pa.pa_context_disconnect(p->context);
+        p->pa.pa_context_unref(p->context);
     }
-    if (p->loop) pa_threaded_mainloop_free(p->loop);
+    if (p->loop) p->pa.pa_threaded_mainloop_free(p->loop);
     delete p;
 }
+
+const AudioOutput kPulseOutput = {"pulse",     "sound server", openPulse, lockPulse,
+                                  unlockPulse, playPulse,      closePulse};

@@ -1,16 +1,28 @@
 # Music stream and clock: libmpg123 decoding, output through the sound server (PipeWire's
-# own interface or libpulse) or SDL, the heard-position clock.
+# own interface or libpulse, both loaded at run time) or SDL, the heard-position clock.
 find_package(Threads REQUIRED)
-pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
-pkg_check_modules(PIPEWIRE REQUIRED IMPORTED_TARGET libpipewire-0.3)
+# Their headers only: the outputs load libpulse and libpipewire themselves when they open.
+pkg_check_modules(PULSE REQUIRED libpulse)
+pkg_check_modules(PIPEWIRE REQUIRED libpipewire-0.3)
+# Reading the MP3 file, shared by the intro and intro-render: no sound output, no
+# platform code. intro_draw holds the regular-file reader.
+add_library(intro_mp3 STATIC audio/mp3_decoder.cpp audio/other_audio.cpp)
+target_include_directories(intro_mp3 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(intro_mp3 PUBLIC PkgConfig::MPG123 PRIVATE intro_draw)
+
 add_library(intro_audio STATIC
   audio/music.cpp
   audio/music_clock.cpp
   audio/music_output.cpp
-  audio/mp3_decoder.cpp
   audio/output_choice.cpp
   audio/pipewire_output.cpp
-  audio/pulse_output.cpp)
+  audio/pulse_output.cpp
+  audio/sdl_output.cpp
+  audio/shared_library.cpp
+  audio/silent_output.cpp
+  audio/stream.cpp)
 target_include_directories(intro_audio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(intro_audio PUBLIC PkgConfig::SDL2 PkgConfig::MPG123 PkgConfig::PULSE
-                      PkgConfig::PIPEWIRE Threads::Threads PRIVATE intro_draw)  # intro_draw: the file reader
+target_include_directories(intro_audio SYSTEM PRIVATE ${PULSE_INCLUDE_DIRS} ${PIPEWIRE_INCLUDE_DIRS})
+target_compile_options(intro_audio PRIVATE ${PULSE_CFLAGS_OTHER} ${PIPEWIRE_CFLAGS_OTHER})
+target_link_libraries(intro_audio PUBLIC intro_mp3 PkgConfig::SDL2 Threads::Threads
+                      ${CMAKE_DL_LIBS})

@@ -2,8 +2,9 @@
 # End-to-end: where PipeWire runs, the intro plays through PipeWire's own stream interface
 # (not through pipewire-pulse), under Xvfb, and says nothing about its output; the daemon
 # going away leaves the show on the silent clock; INTRO_AUDIO=pipewire without a daemon
-# says so.
-# usage: audio_pipewire.sh INTRO
+# says so; without libpipewire, or libpulse too, the next output plays, with one line.
+# usage: audio_pipewire.sh INTRO HIDE_LIBRARY
+# HIDE_LIBRARY is preloaded to make dlopen fail for the sonames in $HIDDEN_LIBRARIES.
 # The daemons (a private D-Bus, PipeWire, WirePlumber and pipewire-pulse, for the null
 # sink and for listening to it) run under a private runtime folder and are stopped by
 # their process ids.
@@ -13,12 +14,13 @@ source "$(dirname "$(realpath "$0")")/common.sh"
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/audio_common.sh"
 
-[ $# -eq 1 ] || { echo "usage: $0 INTRO" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: $0 INTRO HIDE_LIBRARY" >&2; exit 2; }
 [ -x "$1" ] || { echo "audio_pipewire: no intro binary at $1" >&2; exit 1; }
 for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
     command -v "$tool" >/dev/null || { echo "audio_pipewire: $tool is not installed (scripts/setup-deps.sh)" >&2; exit 1; }
 done
 intro=$(realpath "$1")
+hide_library=$(realpath "$2")
 xvfb=$(dirname "$(realpath "$0")")/with-xvfb.sh
 
 start_work
@@ -81,6 +83,26 @@ if [ "$pulse_streams" != 1 ] || grep -q '^audio: no ' "$work/stderr"; then
 else
     echo "ok   INTRO_AUDIO=pulse plays through pipewire-pulse"
 fi
+
+# Without libpipewire (hidden from dlopen: the intro must not link it, or hiding would
+# prove nothing) the pulse protocol plays, and one line says why PipeWire's own does not.
+if readelf -d "$intro" | grep -E 'NEEDED.*(libpipewire|libpulse)'; then
+    fail "libraries loaded at run time" "the intro links libpipewire or libpulse"
+fi
+start_intro 4 LD_PRELOAD="$hide_library" HIDDEN_LIBRARIES=libpipewire-0.3.so.0
+sleep 3
+pulse_streams=$(pactl list sink-inputs | grep -c 'client.api = "pipewire-pulse"' || true)
+wait "$intro_pid" || true
+if [ "$pulse_streams" != 1 ] || [ "$(grep -c '^audio: no PipeWire ([^)]*libpipewire-0\.3\.so\.0: cannot open shared object file[^)]*); playing through sound server$' "$work/stderr")" != 1 ]; then
+    fail "without libpipewire" "expected one stream through pipewire-pulse ($pulse_streams) and one line naming libpipewire"
+else
+    echo "ok   without libpipewire the intro plays through pipewire-pulse, with one line saying so"
+fi
+
+# Without libpulse as well, SDL audio plays.
+check_one_line "without libpipewire and libpulse SDL audio plays, with one line saying so" \
+    '^audio: no PipeWire ([^)]*libpipewire-0\.3\.so\.0: [^)]*); no sound server ([^)]*libpulse\.so\.0: cannot open shared object file[^)]*); playing through SDL audio$' \
+    LD_PRELOAD="$hide_library" HIDDEN_LIBRARIES="libpipewire-0.3.so.0 libpulse.so.0"
 
 # The daemon goes away mid-show.
 check_runs_on "PipeWire gone mid-show" stop_pids

@@ -125,6 +125,12 @@ expect_refusal "PNG claiming 5000x5000 pixels" "not an MP3 stream"
 convert -size 1x1 xc:red "PNG32:$music"
 expect_refusal "1x1 PNG" "not an MP3 stream"
 
+# Audio often misnamed .mp3 is refused by what it is: AAC in ADTS frames, an M4A file.
+ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=2 -c:a aac -f adts "$music"
+expect_refusal "AAC (ADTS) renamed" "not an MP3 stream: this is AAC audio (ADTS)"
+ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=2 -c:a aac -f ipod "$music"
+expect_refusal "M4A renamed" "not an MP3 stream: this is an MP4/M4A file"
+
 # Controls: 5 s of 440 Hz stereo, which must play.
 tone_mp3 5 "$music"
 expect_playing "good track (control)"

@@ -12,7 +12,7 @@ endif()
 # Coverage for the fuzzer in the code under test, not only in the targets; the picture
 # decoder is the project's own build (src/assets/picture_decoder.c), so it is covered
 # and instrumented as well.
-foreach(lib intro_options intro_draw intro_picture_decoder intro_audio)
+foreach(lib intro_options intro_draw intro_picture_decoder intro_mp3 intro_audio)
   target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
 endforeach()
 
@@ -26,8 +26,8 @@ endfunction()
 
 fuzz_target(fuzz_options fuzz_options.cpp intro_options)
 fuzz_target(fuzz_image_loader fuzz_image_loader.cpp intro_draw)
-fuzz_target(fuzz_mp3 fuzz_mp3.cpp intro_audio)
-fuzz_target(fuzz_mp3_gaps fuzz_mp3_gaps.cpp intro_audio audio_test_mp3)
+fuzz_target(fuzz_mp3 fuzz_mp3.cpp intro_mp3)
+fuzz_target(fuzz_mp3_gaps fuzz_mp3_gaps.cpp intro_mp3 audio_test_mp3)
 target_include_directories(fuzz_mp3_gaps PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 fuzz_target(fuzz_frame fuzz_frame.cpp intro_draw)
 

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return kBadArguments;
     }
     if (options.help) {
-        std::fputs(usageText(), stdout);
+        std::fputs(usageText().c_str(), stdout);
         return 0;
     }
     catchInterrupts();

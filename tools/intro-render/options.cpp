@@ -6,11 +6,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
+// A format: %s is the default data folder.
 constexpr char kUsage[] =
     "usage: intro-render MOMENT... OUTPUT [OPTION...]\n"
     "Draws moments of the show without a window, with the intro's own drawing code.\n"
@@ -43,7 +45,7 @@ constexpr char kUsage[] =
     "  --lossless        video: a lossless RGB picture (mp4 and webm), for editing; few\n"
     "                    players and no common browser play it\n"
     "  --no-audio        video: no sound track\n"
-    "  --data DIR        folder of the pictures and the music (default ../data/)\n"
+    "  --data DIR        folder of the pictures and the music (default %s)\n"
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
     "\n"
@@ -358,8 +360,10 @@ private:
 
 }  // namespace
 
-const char* usageText() {
-    return kUsage;
+std::string usageText() {
+    std::string text(sizeof kUsage + sizeof kDataFolder, '\0');
+    text.resize(size_t(std::snprintf(&text[0], text.size(), kUsage, kDataFolder)));
+    return text;
 }
 
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options,

@@ -1,6 +1,8 @@
 #pragma once
 #include "moments.h"
 
+#include "assets/data_pack_manifest.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,8 +33,8 @@ struct RenderOptions {
     VideoFormat videoFormat = VideoFormat::Mp4;
     int32_t scale = 1;
     int32_t columns = kDefaultColumns;
-    std::string dataDir = "../data/";  // ends in '/'
-    bool dataGiven = false;            // --data named the folder: it must hold the pictures
+    std::string dataDir = kDataFolder;  // ends in '/'
+    bool dataGiven = false;             // --data named the folder: it must hold the pictures
     bool lossless = false;
     bool withAudio = true;
     bool toGiven = false;   // --to given; otherwise a video with sound may run on
@@ -41,7 +43,7 @@ struct RenderOptions {
 };
 
 // The usage text, as --help prints it.
-const char* usageText();
+std::string usageText();
 
 // Reads argv[1..argc-1] into options. On a bad argument returns false with a one-line
 // reason in error (no program name, no usage). --help anywhere sets options.help and

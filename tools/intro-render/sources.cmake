@@ -18,7 +18,7 @@ add_library(intro_render_core STATIC
   intro-render/video_output.cpp
 )
 target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/intro-render)
-target_link_libraries(intro_render_core PUBLIC intro_draw tool_common PRIVATE PkgConfig::MPG123)
+target_link_libraries(intro_render_core PUBLIC intro_draw tool_common PRIVATE intro_mp3)
 
 add_executable(intro-render intro-render/main.cpp)
 target_link_libraries(intro-render PRIVATE intro_render_core)
