@@ -18,12 +18,29 @@ std::string cannotLoad(const char* path, const std::string& reason) {
     return std::string("cannot load ") + path + ": " + reason;
 }
 
+// The decoder's reason as printable ASCII: it can carry bytes of the file (an unknown PNG
+// chunk is named by its four type bytes, which may be control characters, NUL or bytes
+// above 127), and a chunk type is ASCII letters, so every other byte shows as \xNN.
+std::string asciiReason(const char* reason) {
+    std::string text;
+    for (const char* c = reason; *c; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += char(byte);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
 // The decoder's terse reason in plain words, its own word kept in brackets.
 std::string decoderReason(PictureFormat format) {
     const char* reason = decodedPictureFailure();
     if (!reason || !*reason) return "undecodable picture (the decoder gave no reason)";
-    // It can carry bytes of the file: an unknown PNG chunk is named by its four type bytes.
-    const std::string word = printable(reason);
+    const std::string word = asciiReason(reason);
     if (word == "outofdata" || word == "unexpected end") return "truncated file (" + word + ")";
     if (word == "not enough pixels") return "truncated image data (" + word + ")";
     if (word == "expected marker") return "truncated or corrupt JPEG (" + word + ")";
