@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the show as a web page into build-web/site/ (index.html, intro.mjs, intro.wasm and
+# Builds the show as a web page into build-web/site/ (index.html, page.mjs, module.mjs, intro.wasm and
 # data/, the default data pack) and serves it on http://127.0.0.1:8064/ (loopback only).
 # Installs the Debian packages it needs and writes data/ when it is missing or out of date,
 # as run.sh does.

@@ -1,5 +1,5 @@
 #!/usr/bin/env sh
-# Builds the web page into BUILD_DIR/site (index.html, intro.mjs, intro.wasm) with clang
+# Builds the web page into BUILD_DIR/site (index.html, page.mjs, module.mjs, intro.wasm) with clang
 # for wasm32-wasi and copies the data folder beside them as site/data/.
 # usage: web/build-site.sh BUILD_DIR DATA_DIR
 set -eu

@@ -136,7 +136,7 @@ async function wholeShow() {
         const moments = golden.map((m) => m.seconds);
         const page = await openPage("?at=0");
         const result = await page.evaluate(async ([moments, dataUrl]) => {
-            const { loadIntro } = await import("./intro.mjs");
+            const { loadIntro } = await import("./module.mjs");
             const intro = await loadIntro(dataUrl);
             const hashes = [];
             for (const seconds of moments) {

@@ -3,8 +3,15 @@
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
 import { readFileSync } from "node:fs";
+import { readFile } from "node:fs/promises";
+import { fileURLToPath } from "node:url";
 
 export const FRAME_BYTES = 64 * 64 * 4;
+
+// loadIntro's file reading under Node, whose fetch does not read file: URLs.
+export async function readUrlBytes(url) {
+    return new Uint8Array(await readFile(fileURLToPath(url)));
+}
 
 // --name value pairs into an object; every name in `required` must be given.
 export function parseArgs(argv, required) {

@@ -5,11 +5,12 @@
 //        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES --work DIR
 import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { pathToFileURL } from "node:url";
-import { EXTREME_MOMENTS, nativeHashes, parseArgs, readGolden, renderHashes, sha256, showMoments } from "./common.mjs";
+import { EXTREME_MOMENTS, nativeHashes, parseArgs, readGolden, readUrlBytes, renderHashes, sha256, showMoments } from "./common.mjs";
 
 const args = parseArgs(process.argv.slice(2), ["site", "data", "golden", "synthetic-data", "synthetic-golden",
                                                  "render", "native", "work"]);
-const { loadIntro } = await import(pathToFileURL(`${args.site}/intro.mjs`).href);
+const { loadIntro } = await import(pathToFileURL(`${args.site}/module.mjs`).href);
+const fromFiles = { fetchBytes: readUrlBytes };
 let failures = 0;
 function check(ok, message) {
     if (!ok) ++failures;
@@ -33,7 +34,7 @@ const allowed = ["wasi_snapshot_preview1.fd_close", "wasi_snapshot_preview1.fd_s
 check(imports.every((name) => allowed.includes(name)), `the module imports ${imports.join(", ")}`);
 
 const dataUrl = pathToFileURL(`${args.data}/`).href;
-const intro = await loadIntro(dataUrl);
+const intro = await loadIntro(dataUrl, fromFiles);
 check(intro.picturesLoaded === 42, `${intro.picturesLoaded} of 42 pictures loaded`);
 const frame = intro.frameAt(40.4);
 check(frame instanceof Uint8Array && frame.length === 16384, "frameAt gives 16384 bytes");
@@ -45,7 +46,7 @@ function compareGolden(intro, path) {
     countDiffering(intro, golden.map((m) => m.seconds), golden.map((m) => m.hash), `golden record ${path}`);
 }
 compareGolden(intro, args.golden);
-const synthetic = await loadIntro(pathToFileURL(`${args["synthetic-data"]}/`).href);
+const synthetic = await loadIntro(pathToFileURL(`${args["synthetic-data"]}/`).href, fromFiles);
 check(synthetic.picturesLoaded === 42, `${synthetic.picturesLoaded} of 42 synthetic pictures loaded`);
 compareGolden(synthetic, args["synthetic-golden"]);
 
@@ -64,7 +65,7 @@ cpSync(`${args.data}/darkhelmet.png`, `${args.work}/glasses.png`);
 const warnings = [];
 const warn = console.warn;
 console.warn = (text) => warnings.push(String(text));
-const broken = await loadIntro(pathToFileURL(`${args.work}/`).href);
+const broken = await loadIntro(pathToFileURL(`${args.work}/`).href, fromFiles);
 console.warn = warn;
 check(broken.picturesLoaded === 40, `${broken.picturesLoaded} of 42 pictures from the broken folder`);
 check(warnings.length === 3 && warnings[0].includes("cannot load") && warnings[0].includes("barf.png") &&
