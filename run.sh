@@ -8,7 +8,9 @@ set -euo pipefail
 cd "$(dirname "$(realpath "$0")")"
 
 scripts/setup-deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=OFF >/dev/null
+# Tests stay as the folder has them (off unless ./test.sh turned them on), so switching
+# between the two scripts does not reconfigure the folder each time.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$(nproc)" --target intro make-data intro-render
 build/make-data --check data || build/make-data data
 cd build

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test, in three legs:
+# Sets up, checks the formatting of the C and C++ sources, then builds and runs every
+# test, in three legs:
 #   1. the whole suite in build/ (unit, end-to-end, web and golden checks);
 #   2. the unit tests and a short end-to-end subset (CTest label "sanitize") built with
 #      AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize/;
@@ -19,6 +20,13 @@ scripts/setup-deps.sh test
 
 leg_start=$SECONDS
 leg_done() { echo "test: $1 took $((SECONDS - leg_start)) s" >&2; leg_start=$SECONDS; }
+
+# Every C and C++ source as .clang-format lays it out; a checkout without git history
+# (an unpacked archive) has no list of sources to check.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    echo "test: checking the formatting of the C and C++ sources" >&2
+    git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+fi
 
 echo "test: building and running the suite (build/)" >&2
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=ON -DINTRO_BENCH=ON $werror >/dev/null

@@ -15,7 +15,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   lame xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick ffmpeg zbar-tools
   libx11-dev libxfixes-dev libxdamage-dev openbox wmctrl zlib1g-dev
-  clang valgrind time
+  clang clang-format valgrind time
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus
   nodejs chromium
 )
