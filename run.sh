@@ -10,7 +10,7 @@ cd "$(dirname "$(realpath "$0")")"
 scripts/setup-deps.sh run
 # Tests stay as the folder has them (off unless ./test.sh turned them on), so switching
 # between the two scripts does not reconfigure the folder each time.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset run >/dev/null
 cmake --build build --parallel "$(nproc)" --target intro make-data intro-render
 build/make-data --check data || build/make-data data
 cd build

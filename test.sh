@@ -13,7 +13,6 @@ cd "$(dirname "$(realpath "$0")")"
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-30}
 # Every build here treats a warning as an error (the web build's too, through WEB_WERROR).
-werror=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 export WEB_WERROR=1
 
 scripts/setup-deps.sh test
@@ -29,13 +28,13 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
 fi
 
 echo "test: building and running the suite (build/)" >&2
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DINTRO_TESTS=ON -DINTRO_BENCH=ON $werror >/dev/null
+cmake --preset test >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 leg_done "the suite"
 
 echo "test: building and running the unit tests and the sanitize subset with ASan and UBSan (build-sanitize/)" >&2
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DINTRO_SANITIZE=ON -DINTRO_TESTS=ON -DINTRO_BENCH=OFF $werror >/dev/null
+cmake --preset sanitize >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
 # Impossible allocations must come back as null, as they do in a normal build.
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1 \

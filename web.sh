@@ -22,7 +22,7 @@ done
 
 scripts/setup-deps.sh web
 # The data pack comes from the native make-data.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null  # tests as the folder has them
+cmake --preset run >/dev/null  # tests as the folder has them
 cmake --build build --parallel "$(nproc)" --target make-data
 build/make-data --check data || build/make-data data
 WEB_JOBS=$(nproc) web/build-site.sh build-web data

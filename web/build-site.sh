@@ -8,8 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 data=$2
 [ -d "$data" ] || { echo "build-site: no data folder at $data" >&2; exit 1; }
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/wasm32-wasi.cmake" \
-      -DINTRO_WEB=ON -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR="${WEB_WERROR:-0}" >/dev/null
+(cd "$root" && cmake --preset web -B "$build" -DCMAKE_COMPILE_WARNING_AS_ERROR="${WEB_WERROR:-0}") >/dev/null
 cmake --build "$build" --parallel "${WEB_JOBS:-2}"
 # A fresh copy, so that nothing left from an older data folder is served.
 rm -rf "$build/site/data.new"

@@ -11,8 +11,7 @@ seconds=${1:-60}
 jobs=$(nproc)
 build=build-fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DINTRO_FUZZ=ON -DINTRO_SANITIZE=ON -DINTRO_BENCH=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build "$build" --parallel "$jobs" --target fuzz_all
 
 rm -rf "$build/seeds" "$build/artifacts" "$build/logs"
