@@ -18,6 +18,7 @@ test_packages=(
   clang clang-format valgrind time
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus
   nodejs chromium
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 # clang 14 for wasm32-wasi, and Python's http.server to serve the page.
 web_packages=(

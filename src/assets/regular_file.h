@@ -17,8 +17,11 @@ bool readRegularFile(const char* path, uint64_t limit, std::vector<uint8_t>& byt
                      std::string& reason);
 
 // Opens the file at path as readRegularFile would read it and gives its size: a
-// close-on-exec descriptor, or -1 with reason as for readRegularFile.
+// close-on-exec descriptor (closed by closeRegularFile), or -1 with reason as for
+// readRegularFile. On Windows the file may be replaced or deleted while it is open.
 int openRegularFile(const char* path, uint64_t limit, uint64_t& size, std::string& reason);
+
+void closeRegularFile(int fd);
 
 // Reads up to `bytes` from offset, fewer only where the file now ends; -1 on an error
 // (errno tells which).

@@ -2,6 +2,7 @@ target_sources(intro_draw PRIVATE
   assets/image_slots.cpp
   assets/image_loader.cpp
   assets/regular_file.cpp
+  $<IF:$<PLATFORM_ID:Windows>,assets/regular_file_windows.cpp,assets/regular_file_posix.cpp>
   assets/picture_format.cpp
   assets/png_check.cpp
   assets/jpeg_check.cpp
@@ -19,6 +20,13 @@ endif()
 # PNG pre-check, so both read image data alike.
 add_library(intro_picture_decoder OBJECT assets/picture_decoder.c)
 target_include_directories(intro_picture_decoder PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+# A cross compiler for Windows does not search /usr/include, where the system's stb/ lies;
+# a folder holding only that one is searched instead.
+if(WIN32)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/stb-include)
+  file(CREATE_LINK /usr/include/stb ${CMAKE_BINARY_DIR}/stb-include/stb SYMBOLIC)
+  target_include_directories(intro_picture_decoder SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/stb-include)
+endif()
 target_sources(intro_draw PRIVATE $<TARGET_OBJECTS:intro_picture_decoder>)
 # Three things the decoder does that are undefined by the letter, harmless in fact, and
 # not ours to change, so those checks are off for the decoder alone: it hands a null

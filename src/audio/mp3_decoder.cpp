@@ -328,7 +328,7 @@ Mp3Decoder* openMp3File(const char* path, std::string& reason) {
     if (fd < 0) return nullptr;
     uint64_t start = 0;
     if (!findStreamInFile(fd, size, start, reason)) {
-        close(fd);
+        closeRegularFile(fd);
         return nullptr;
     }
     // The rest is read while playing; have the system fetch it ahead of the reads.
@@ -365,7 +365,7 @@ bool rewindMp3(Mp3Decoder* d) {
 void closeMp3(Mp3Decoder* d) {
     if (!d) return;
     if (d->handle) mpg123_delete(d->handle);
-    if (d->fd >= 0) close(d->fd);
+    if (d->fd >= 0) closeRegularFile(d->fd);
     delete d;
 }
 
