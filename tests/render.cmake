@@ -1,6 +1,7 @@
 # intro-render: its parts, the program end to end, and its captures through ffmpeg.
 intro_test(render_test render_frame_test.cpp render_moments_test.cpp render_options_test.cpp
-           render_image_test.cpp render_printable_test.cpp LIBS intro_render_core)
+           render_image_test.cpp render_printable_test.cpp render_beat_test.cpp
+           LIBS intro_render_core)
 
 intro_test(render_cli_test render_cli_test.cpp LIBS PkgConfig::STB)
 target_compile_definitions(render_cli_test PRIVATE
