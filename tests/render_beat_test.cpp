@@ -1,6 +1,7 @@
 // The beat analysis on made signals: where the beats land against the show's grid, which
 // tempo a pulse has, and the levels of a track, all without files.
 #include "beat_analysis.h"
+#include "drum_hits.h"
 #include "sound_levels.h"
 
 #include <gtest/gtest.h>
@@ -13,26 +14,6 @@
 namespace {
 
 constexpr int kRate = 44100;
-
-// Stereo drum hits at `bpm`, the first at firstHitSeconds (earlier ones fall before the
-// start and are cut, as a trimmed track's), for `seconds`: a decaying low thump with a
-// noisy attack, over a quiet steady tone.
-std::vector<int16_t> hits(double bpm, double firstHitSeconds, double seconds) {
-    std::vector<int16_t> pcm(size_t(seconds * kRate) * 2);
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> noise(-1, 1);
-    const double beat = 60 / bpm;
-    for (size_t i = 0; i < pcm.size() / 2; ++i) {
-        const double t = double(i) / kRate;
-        double since = std::fmod(t - firstHitSeconds, beat);
-        if (since < 0) since += beat;
-        const double hit = std::exp(-since * 25) * (8000 * std::sin(6.2832 * 60 * since) +
-                                                    3000 * noise(random) * std::exp(-since * 200));
-        const double value = hit + 400 * std::sin(6.2832 * 220 * t);
-        pcm[2 * i] = pcm[2 * i + 1] = int16_t(value);
-    }
-    return pcm;
-}
 
 BeatVerdict judge(const std::vector<int16_t>& pcm) {
     const SoundLevels levels = soundLevels(pcm, 2, kRate);
@@ -54,8 +35,8 @@ TEST(BeatAnalysis, FindsHowFarTheBeatsLandFromTheShows) {
         bool silenceFirst;  // late beats made by silence before the track
     } cases[] = {{0, false}, {40, true}, {-25, false}, {200, true}, {-200, false}, {13, false}};
     for (const auto& c : cases) {
-        const std::vector<int16_t> pcm =
-            c.silenceFirst ? delayed(hits(150, 0, 15), c.shiftMs) : hits(150, c.shiftMs / 1000, 15);
+        const std::vector<int16_t> pcm = c.silenceFirst ? delayed(drumHits(150, 0, 15), c.shiftMs)
+                                                        : drumHits(150, c.shiftMs / 1000, 15);
         const BeatVerdict beat = judge(pcm);
         SCOPED_TRACE(c.shiftMs);
         ASSERT_EQ(beat.kind, BeatVerdict::OnGrid);
@@ -68,12 +49,12 @@ TEST(BeatAnalysis, FindsHowFarTheBeatsLandFromTheShows) {
 // A pulse on every other beat of the show is 75 BPM and on its grid; 128 BPM is not, and
 // its drift against the show is what a minute of it accumulates.
 TEST(BeatAnalysis, TellsTheTempoAndItsDrift) {
-    const BeatVerdict slow = judge(hits(75, 0.030, 15));
+    const BeatVerdict slow = judge(drumHits(75, 0.030, 15));
     ASSERT_EQ(slow.kind, BeatVerdict::OnGrid);
     EXPECT_NEAR(slow.beatsPerMinute, 75, 0.05);
     EXPECT_NEAR(slow.offsetMs, 30, 2.5);
 
-    const BeatVerdict other = judge(hits(128, 0, 15));
+    const BeatVerdict other = judge(drumHits(128, 0, 15));
     ASSERT_EQ(other.kind, BeatVerdict::OtherTempo);
     EXPECT_TRUE(other.confident);
     EXPECT_NEAR(other.beatsPerMinute, 128, 0.1);

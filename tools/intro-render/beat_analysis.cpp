@@ -17,6 +17,8 @@ constexpr double kWeakCoherence = 0.08, kWeakOverChance = 2.5;
 // Beats that slide less than this per minute stay on the grid through the whole show
 // (about 20 ms by its last change at 128.8 s).
 constexpr double kOnGridDriftMsPerMinute = 10;
+// A tempo whose coherence comes this close to the best one's is as good a fit.
+constexpr double kSameTempoShare = 0.95;
 // Within this share of a beat from half a beat, early and late are told by the silence.
 constexpr double kHalfBeatShare = 0.45;
 constexpr double kSilenceSlackMs = 10;
@@ -175,6 +177,14 @@ BeatVerdict judgeBeat(const OnsetEnvelope& envelope, double showBeatsPerMinute,
     const double nominal = nearestGridTempo(tempo.beatsPerMinute, showBeatsPerMinute);
     verdict.driftMsPerMinute =
         60000.0 * std::fabs(nominal - tempo.beatsPerMinute) / tempo.beatsPerMinute;
+    // A short track cannot tell tempos apart finely: one that the show's tempo explains
+    // nearly as well is the show's, within what the track can tell.
+    const OnsetEnvelope coarse = coarserEnvelope(envelope, std::max<size_t>(factor, 1));
+    if (verdict.driftMsPerMinute > kOnGridDriftMsPerMinute &&
+        gridCoherence(coarse, nominal) >= kSameTempoShare * tempo.coherence) {
+        verdict.beatsPerMinute = nominal;
+        verdict.driftMsPerMinute = 0;
+    }
     if (verdict.driftMsPerMinute > kOnGridDriftMsPerMinute) {
         verdict.kind = BeatVerdict::OtherTempo;
         return verdict;

@@ -106,10 +106,10 @@ bool fitMusic(const std::string& inPath, const std::string& outPath, std::string
         !file.commit(error))
         return false;
     std::printf(
-        "fit-music: beats landed %.1f ms %s the show's; %s %.1f ms; the copy's land "
-        "%.1f ms: wrote %s\n",
+        "fit-music: beats landed %.1f ms %s the show's; %s %.1f ms; the copy's are "
+        "off by %.1f ms: wrote %s\n",
         std::fabs(before.offsetMs), before.offsetMs < 0 ? "before" : "after",
         before.offsetMs < 0 ? "silence added before the start:" : "start trimmed by",
-        std::fabs(before.offsetMs), after.offsetMs, out.c_str());
+        std::fabs(before.offsetMs), std::fabs(after.offsetMs), out.c_str());
     return true;
 }
