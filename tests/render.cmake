@@ -1,12 +1,23 @@
 # intro-render: its parts, the program end to end, and its captures through ffmpeg.
 intro_test(render_test render_frame_test.cpp render_moments_test.cpp render_options_test.cpp
-           render_image_test.cpp render_printable_test.cpp LIBS intro_render_core)
+           render_image_test.cpp render_printable_test.cpp render_beat_test.cpp
+           drum_hits.cpp LIBS intro_render_core)
 
 intro_test(render_cli_test render_cli_test.cpp LIBS PkgConfig::STB)
 target_compile_definitions(render_cli_test PRIVATE
   INTRO_RENDER="$<TARGET_FILE:intro-render>"
   RENDER_WORK_DIR="${CMAKE_BINARY_DIR}/test-render-cli")
 add_dependencies(render_cli_test intro-render)
+
+# --check and --fit-music on made data folders: the default pack, its track shifted, drum
+# hits at other tempos, silence, noise and pictures with each problem.
+intro_test(render_check_test render_check_test.cpp drum_hits.cpp
+           LIBS intro_mp3 audio_test_mp3 PkgConfig::STB)
+target_compile_definitions(render_check_test PRIVATE
+  INTRO_RENDER="$<TARGET_FILE:intro-render>"
+  MAKE_DATA="$<TARGET_FILE:make-data>"
+  CHECK_WORK_DIR="${CMAKE_BINARY_DIR}/test-render-check")
+add_dependencies(render_check_test intro-render make-data)
 
 # Video, sound and interruption through the real ffmpeg, on the default data pack.
 add_test(NAME render_capture

@@ -16,11 +16,17 @@ enum class PictureSize {
     Exactly64,   // copied whole as the 64 x 64 background
 };
 
-// One picture: its file, relative to the data folder, and the slot it fills.
+// One picture: its file, relative to the data folder, the slot it fills, and how the show
+// draws it.
 struct PackPicture {
     std::string fileName;
     ArgbGfx* slot;
     PictureSize size;
+    // The size that fits on the canvas from the farthest place the picture rests at (slides
+    // in and out aside); 0 x 0 for a picture not drawn as a sprite (the floor's texture).
+    int roomWidth = 64, roomHeight = 64;
+    // Drawn with its mask over other drawing: its transparent parts show what lies beneath.
+    bool cutOut = false;
 };
 
 // The data folder, relative to the working directory; ends in '/'.
@@ -60,13 +66,19 @@ inline std::string pictureSizeWarning(const PackPicture& picture, const std::str
 inline std::vector<PackPicture> packPictures() {
     std::vector<PackPicture> pictures = {
         {"barf.png", &imgBarf, PictureSize::Any},
-        {"lonestar.png", &imgLonestar, PictureSize::Any},
-        {"glasses.png", &imgGlasses, PictureSize::AtLeast128},
+        // Over the animation's first frame and its red cross, and over the warp.
+        {"lonestar.png", &imgLonestar, PictureSize::Any, 64, 64, true},
+        {"glasses.png", &imgGlasses, PictureSize::AtLeast128, 0, 0},
         {"darkhelmet.png", &imgDarkHelmet, PictureSize::Exactly64},
-        {"rasberry.png", &imgRasberry, PictureSize::Any},
+        // Over the spokes and the warp; its swing reaches column 30 and row 28.
+        {"rasberry.png", &imgRasberry, PictureSize::Any, 34, 36, true},
     };
-    for (int i = 0; i < kAnimFrameCount; ++i)
-        pictures.push_back({animFrameFileName(i), &animFrames[i], PictureSize::Any});
+    for (int i = 0; i < kAnimFrameCount; ++i) {
+        // The first frame is drawn over the spokes; the others over black.
+        const bool overSpokes = i == 0;
+        pictures.push_back(
+            {animFrameFileName(i), &animFrames[i], PictureSize::Any, 64, 64, overSpokes});
+    }
     pictures.push_back({"darkhelmetnomask.png", &imgDarkHelmetNoMask, PictureSize::Any});
     pictures.push_back({"lowrezqr.png", &imgLowrezQr, PictureSize::Any});
     return pictures;

@@ -369,6 +369,14 @@ void closeMp3(Mp3Decoder* d) {
     delete d;
 }
 
+bool mp3SourceFormat(Mp3Decoder* d, int& rate, int& channels) {
+    mpg123_frameinfo2 info;
+    if (mpg123_info2(d->handle, &info) != MPG123_OK || info.rate <= 0) return false;
+    rate = int(info.rate);
+    channels = info.mode == MPG123_M_MONO ? 1 : 2;
+    return true;
+}
+
 int64_t mp3LengthBytes(Mp3Decoder* d) {
     // A forged frame count is unknown length: asking the library would resample the claim,
     // seconds per billion frames (gapless is off exactly when the claim is forged).

@@ -57,6 +57,10 @@ size_t mpegFrameBytes(const uint8_t* header);
 // defined version, layer, bit rate and sampling rate.
 bool isMpegFrameHeader(const uint8_t* data, size_t size);
 
+// The file's own sampling rate and channel count (before conversion to the stream's
+// format), as the frame last decoded gives them; false before any frame was decoded.
+bool mp3SourceFormat(Mp3Decoder* decoder, int& rate, int& channels);
+
 // Length of the decoded track in bytes, as the file's info tag or its size and bit rate
 // tell without decoding it (an estimate for files without a tag); -1 when unknown.
 int64_t mp3LengthBytes(Mp3Decoder* decoder);

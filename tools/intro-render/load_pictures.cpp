@@ -8,7 +8,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
-bool loadPictures(const RenderOptions& options, std::string& error) {
+bool checkDataFolder(const RenderOptions& options, std::string& error) {
     const std::string named = "--data " + printable(options.dataDir);
     if (options.dataGiven) {
         struct stat info;
@@ -21,6 +21,12 @@ bool loadPictures(const RenderOptions& options, std::string& error) {
             return false;
         }
     }
+    return true;
+}
+
+bool loadPictures(const RenderOptions& options, std::string& error) {
+    if (!checkDataFolder(options, error)) return false;
+    const std::string named = "--data " + printable(options.dataDir);
     const PackLoadReport report = loadImagesFrom(options.dataDir.c_str());
     printPackLoad(report, options.dataDir.c_str());
     if (options.dataGiven && report.loaded == 0) {

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// A folder named with --data must exist; otherwise returns false with error naming it.
+bool checkDataFolder(const RenderOptions& options, std::string& error);
+
 // Fills the image slots from options.dataDir, as the intro does (one warning per picture
 // that cannot be loaded). A folder named with --data must exist and yield at least one
 // picture; otherwise returns false with error naming the folder. The default folder may

@@ -1,6 +1,9 @@
 // intro-render: draws chosen moments of the show offline, with the intro's own drawing
 // code and no window, GL or audio, and writes them as raw canvases, PNG pictures, a
-// contact sheet or a video with the music. `intro-render --help` lists the options.
+// contact sheet or a video with the music; checks a data folder and fits a track's beats
+// to the show's. `intro-render --help` lists the options.
+#include "check_findings.h"
+#include "fit_music.h"
 #include "load_pictures.h"
 #include "interrupt.h"
 #include "options.h"
@@ -28,6 +31,23 @@ int main(int argc, char** argv) {
         return 0;
     }
     catchInterrupts();
+    if (options.task == Task::FitMusic) {
+        if (fitMusic(options.fitInput, options.outputPath, error)) return 0;
+        std::fprintf(stderr, "intro-render: %s\n", error.c_str());
+        return kFailed;
+    }
+    if (options.task == Task::Check) {
+        if (!checkDataFolder(options, error)) {
+            std::fprintf(stderr, "intro-render: %s\n", error.c_str());
+            return kFailed;
+        }
+        CheckFindings findings = checkPictures(options.dataDir);
+        const CheckFindings music = checkMusic(options.dataDir + kMusicFileName);
+        findings.insert(findings.end(), music.begin(), music.end());
+        const std::string report = options.json ? checkJson(findings) : checkText(findings);
+        std::fputs(report.c_str(), stdout);
+        return playsAsMeant(findings) ? 0 : kFailed;
+    }
     // The same pictures, found the same way, as the intro loads at start-up; a folder
     // named with --data must hold them.
     if (!loadPictures(options, error)) {

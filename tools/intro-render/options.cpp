@@ -15,6 +15,8 @@ namespace {
 // A format: %s is the default data folder.
 constexpr char kUsage[] =
     "usage: intro-render MOMENT... OUTPUT [OPTION...]\n"
+    "       intro-render [--data DIR] --check [--json]\n"
+    "       intro-render --fit-music IN.mp3 -o OUT.mp3\n"
     "Draws moments of the show without a window, with the intro's own drawing code.\n"
     "\n"
     "Moments, drawn in the order given; they may repeat and mix:\n"
@@ -48,6 +50,19 @@ constexpr char kUsage[] =
     "  --data DIR        folder of the pictures and the music (default %s)\n"
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
+    "\n"
+    "For who replaces the pictures or the music:\n"
+    "  --check           checks the data folder: each picture (missing, unreadable, its\n"
+    "                    size where the show draws it, invisible or without its cut-out,\n"
+    "                    the memory budget) and the music (length, format, leading\n"
+    "                    silence, clipping, and where its beats land against the show's\n"
+    "                    150 BPM); one line per finding, problems and notes marked, then\n"
+    "                    a summary. Exit status 0 when the show will play as meant, 1 not\n"
+    "  --json            --check: one JSON object with the findings instead\n"
+    "  --fit-music IN    writes -o OUT, a copy of the MP3 IN whose beats land on the\n"
+    "                    show's: silence added before it, or its start trimmed, by the\n"
+    "                    offset --check measures; 192 kbit/s with the encoder's delay\n"
+    "                    recorded. IN stays as it is; OUT may not be IN\n"
     "\n"
     "Outputs are written as a whole under a temporary name; missing folders are made,\n"
     "symbolic links written through, read-only files refused.\n"
@@ -108,6 +123,7 @@ struct Given {
     bool raw = false, noAudio = false, lossless = false;
     bool hasScale = false, hasColumns = false, hasFps = false, hasFrom = false, hasTo = false;
     bool hasData = false;
+    bool check = false, json = false, hasFit = false;
     double from = 0, to = kDefaultCaptureEnd;
 };
 
@@ -126,6 +142,13 @@ public:
                 error = error_;
                 return false;
             }
+        if (given_.check || given_.json || given_.hasFit) {
+            if (!checkDataTask(options)) {
+                error = error_;
+                return false;
+            }
+            return true;
+        }
         if (!checkMoments(options) || !checkOutput(options)) {
             error = error_;
             return false;
@@ -238,6 +261,9 @@ private:
         if (arg == "--cols")
             return once(given_.hasColumns, "--cols") &&
                    integerOption("--cols", 1, kMaxColumns, options.columns);
+        if (arg == "--check") return once(given_.check, "--check");
+        if (arg == "--json") return once(given_.json, "--json");
+        if (arg == "--fit-music") return pathOption("--fit-music", given_.hasFit, options.fitInput);
         if (arg == "--raw") return once(given_.raw, "--raw");
         if (arg == "--no-audio") return once(given_.noAudio, "--no-audio");
         if (arg == "--lossless") return once(given_.lossless, "--lossless");
@@ -263,6 +289,28 @@ private:
         }
         if (total == 0) return fail("--fps: no frame lies between --from and --to");
         options.momentCount = total;
+        return true;
+    }
+
+    // --check and --fit-music draw nothing: moments and the drawing's options do not apply.
+    bool checkDataTask(RenderOptions& options) {
+        const bool drawing = !options.moments.empty() || given_.hasSheet || given_.hasVideo ||
+                             given_.raw || given_.noAudio || given_.lossless || given_.hasScale ||
+                             given_.hasColumns || given_.hasFrom || given_.hasTo ||
+                             options.progress;
+        if (given_.check && given_.hasFit) return fail("give only one of --check and --fit-music");
+        if (given_.hasFit) {
+            if (drawing || given_.json || given_.hasData)
+                return fail("--fit-music takes only -o OUT");
+            if (!given_.hasOutput) return fail("--fit-music needs -o OUT");
+            options.task = Task::FitMusic;
+            options.outputPath = given_.output;
+            return true;
+        }
+        if (!given_.check) return fail("--json belongs to --check");
+        if (drawing || given_.hasOutput) return fail("--check takes only --data and --json");
+        options.task = Task::Check;
+        options.json = given_.json;
         return true;
     }
 

@@ -24,8 +24,18 @@ enum class OutputKind {
 
 enum class VideoFormat { Mp4, Webm, Gif };
 
+// What the run does: draw moments, or look at the data for who replaces it.
+enum class Task {
+    Render,    // moments to an output
+    Check,     // --check [--json]: the pictures and the music against the show
+    FitMusic,  // --fit-music IN -o OUT
+};
+
 // Everything the command line chose, checked and complete.
 struct RenderOptions {
+    Task task = Task::Render;
+    bool json = false;                  // --check: one JSON object instead of lines
+    std::string fitInput;               // --fit-music: the track to fit (outputPath: the copy)
     std::vector<MomentSource> moments;  // counted, in command-line order
     int64_t momentCount = 0;
     OutputKind output = OutputKind::Raw;

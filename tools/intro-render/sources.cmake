@@ -13,6 +13,12 @@ add_library(intro_render_core STATIC
   intro-render/sheet.cpp
   intro-render/sheet_output.cpp
   intro-render/music_track.cpp
+  intro-render/beat_analysis.cpp
+  intro-render/sound_levels.cpp
+  intro-render/picture_findings.cpp
+  intro-render/music_findings.cpp
+  intro-render/check_report.cpp
+  intro-render/fit_music.cpp
   intro-render/video_command.cpp
   intro-render/encoder_process.cpp
   intro-render/video_output.cpp

@@ -22,6 +22,5 @@ add_executable(make-data
   make-data/song_score.cpp
   make-data/song_arrangement.cpp
   make-data/song_mixdown.cpp
-  make-data/mp3_encoder.cpp
 )
-target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE PkgConfig::LAME m)
+target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE m)

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <lame/lame.h>
 
-#include "synth_dsp.h"
-
 namespace {
 
+// The music stream's format, which every track the tools write has.
+constexpr int kSampleRate = 44100;
 constexpr int kBitRate = 192;
 // 2 = high quality, 5 = the encoder's default speed.
 constexpr int kEncoderQuality = 3;
