@@ -10,6 +10,14 @@
 // the page remembered.
 import { MUSIC_FILE } from "./module.mjs";
 
+// Frames (at the track's 44100 Hz) by which the browser's decoding of our track runs
+// ahead of our own MP3 reader's: its frame n + DECODED_LEAD_FRAMES is our frame n, the
+// sample the show calls second 0. Chromium, like our reader, drops the encoder's delay
+// that the track's info tag records, so this is 0; the Chromium test measures it against
+// the native reader by cross-correlation and fails when it changes.
+export const DECODED_LEAD_FRAMES = 0;
+const TRACK_RATE = 44100;
+
 // The context time now being output: the output timestamp moved on by the time since it
 // was taken, or, where the browser has no timestamp yet, the context time less the output
 // latency.
@@ -54,6 +62,7 @@ export async function musicPlayer(opened, musicBytes) {
 function bufferPlayer(context, buffer) {
     const gain = context.createGain();
     gain.connect(context.destination);
+    const lead = DECODED_LEAD_FRAMES / TRACK_RATE;
     // Context time at which the show's second 0 is (or would have been) heard.
     let origin = 0;
     let source = null;
@@ -69,7 +78,10 @@ function bufferPlayer(context, buffer) {
             source.buffer = buffer;
             source.connect(gain);
             const now = context.currentTime;
-            source.start(now, seconds);
+            const offset = seconds + lead;
+            // Before the buffer's first frame (only when the browser gives fewer frames
+            // than we do) the sound starts that much later.
+            source.start(now + Math.max(-offset, 0), Math.max(offset, 0));
             origin = now - seconds;
         },
         stop,

@@ -1,7 +1,9 @@
 // The page as a player, in Chromium (driven by chromium.mjs): the keys move the moment as
 // they say and the canvas always holds the module's frame of the moment the page reports;
 // ?t= links open at their moment; the picture offset moves the frame and is kept, set by
-// keys or by the calibration view.
+// keys or by the calibration view; and the browser's decoding of the track starts at the
+// sample our reader starts at, once the page's correction is applied.
+import { execFileSync } from "node:child_process";
 
 const state = (page) => page.evaluate(() => document.documentElement.dataset.state);
 const waitFor = (page, wanted) => page.waitForFunction((s) => document.documentElement.dataset.state === s, wanted,
@@ -158,6 +160,52 @@ export async function avOffset({ openPage, check }) {
     const reset = await page.evaluate(() => localStorage.getItem("intro.avOffsetMs"));
     check(reset === "0", "] on the ready page keeps the offset too");
     await page.close();
+}
+
+// Frames of the default track as Chromium decodes it against our reader's, lined up by
+// cross-correlation of the left channel: the lag the page corrects by must be the lag
+// measured (to a frame), and the match must be a real one.
+export async function decoderOffset({ openPage, check, args }) {
+    const rate = 44100;
+    const frames = 3 * rate;
+    const raw = execFileSync(args.pcm, [`${args.site}/data/vorb_06_mp3.mp3`, String(frames)],
+                             { maxBuffer: frames * 4 + 1024 });
+    const ours = new Float32Array(raw.length / 4);
+    for (let i = 0; i < ours.length; ++i) ours[i] = raw.readInt16LE(i * 4) / 32768;
+    const page = await openPage("?at=0");
+    const browser = await page.evaluate(async (frames) => {
+        const bytes = await (await fetch("data/vorb_06_mp3.mp3")).arrayBuffer();
+        const decoded = await new OfflineAudioContext(2, 1, 44100).decodeAudioData(bytes);
+        const { DECODED_LEAD_FRAMES } = await import("./music.mjs");
+        return { rate: decoded.sampleRate, left: Array.from(decoded.getChannelData(0).subarray(0, frames)),
+                 lead: DECODED_LEAD_FRAMES };
+    }, frames);
+    await page.close();
+
+    const maxLag = 4096;
+    const length = rate / 2;
+    const sound = ours.findIndex((s) => Math.abs(s) > 0.01);
+    const from = Math.max(sound, maxLag);
+    if (sound < 0 || from + length + maxLag > Math.min(ours.length, browser.left.length)) {
+        check(false, `decoder offset: too little sound in the first ${frames} frames to line up`);
+        return;
+    }
+    const theirs = Float32Array.from(browser.left);
+    const energy = (signal, start) => Math.sqrt(signal.subarray(start, start + length).reduce((e, s) => e + s * s, 0));
+    const ourEnergy = energy(ours, from);
+    let best = { lag: 0, score: -Infinity };
+    for (let lag = -maxLag; lag <= maxLag; ++lag) {
+        let sum = 0;
+        for (let i = 0; i < length; ++i) sum += ours[from + i] * theirs[from + lag + i];
+        const score = sum / (ourEnergy * energy(theirs, from + lag) || 1);
+        if (score > best.score) best = { lag, score };
+    }
+    console.log(`measure: Chromium's decoding of the track leads our reader's by ${best.lag} frames ` +
+                `(${(best.lag / rate * 1000).toFixed(2)} ms), correlation ${best.score.toFixed(4)}`);
+    check(browser.rate === rate && best.score > 0.95,
+          `decoder offset: the two decodings match (correlation ${best.score.toFixed(4)} at ${best.lag} frames)`);
+    check(Math.abs(best.lag - browser.lead) <= 1,
+          `decoder offset: the page corrects by ${browser.lead} frames, measured ${best.lag}`);
 }
 
 // ?calibrate: a gesture starts the clicks and the flash blinks with them; a tap sets an
