@@ -1,5 +1,5 @@
 // The control bar and the brief messages: the bar comes up on pointer movement, a touch or
-// keyboard focus and goes after 2 s of stillness (never while it holds the focus); its
+// keyboard focus and goes after 2 s of stillness (not while the keyboard is in it); its
 // buttons and seek bar call back into the page, which owns every decision.
 import { BLOCK_SECONDS, SHOW_END_SECONDS } from "./settings.mjs";
 
@@ -29,7 +29,8 @@ export function makeControls(actions) {
         bar.classList.add("shown");
         clearTimeout(barTimer);
         barTimer = setTimeout(() => {
-            if (!bar.contains(document.activeElement)) bar.classList.remove("shown");
+            // Focus a keyboard gave keeps the bar; a button merely clicked does not.
+            if (!bar.querySelector(":focus-visible")) bar.classList.remove("shown");
         }, STILL_MS);
     }
     for (const type of ["pointermove", "touchstart"]) document.addEventListener(type, reveal, { passive: true });

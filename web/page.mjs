@@ -190,6 +190,7 @@ export async function runPage() {
         root.dataset.offsetMs = String(page.offsetMs);
         controls.say(offsetText(page.offsetMs));
         if (page.state === "paused") draw(page.run.heard);
+        if (page.state === "ready") draw(page.from);
     }
 
     function copyLink() {
@@ -234,8 +235,14 @@ export async function runPage() {
         else togglePause();
     }
 
-    // The keys of a focused control (Space on a button, arrows on a slider) are its own.
-    const controlKeys = new Set([" ", "Enter", "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Home"]);
+    // A focused control keeps its own keys: Space and Enter press a button, the arrows and
+    // Home move a slider.
+    const sliderKeys = new Set(["ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Home", "End"]);
+    function controlsOwn(event) {
+        const tag = event.target.tagName;
+        if (tag === "BUTTON") return event.key === " " || event.key === "Enter";
+        return tag === "INPUT" && sliderKeys.has(event.key);
+    }
     const keys = {
         "Enter": start,
         " ": gesture,
@@ -255,7 +262,7 @@ export async function runPage() {
     document.addEventListener("dblclick", toggleFullScreen);
     document.addEventListener("keydown", (event) => {
         const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-        if (controlKeys.has(key) && event.target.closest?.("#bar")) return;
+        if (controlsOwn(event)) return;
         const action = keys[key];
         if (!action) return;
         event.preventDefault();

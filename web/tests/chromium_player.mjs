@@ -96,6 +96,15 @@ export async function playerControls({ openPage, check }) {
     await page.mouse.move(120, 120);
     await page.click("#play");
     check(await state(page) === "paused", "the bar's button pauses");
+    // Space on the focused button presses it once, not once more as the page's own key;
+    // the arrows still seek from there.
+    await page.focus("#play");
+    await page.keyboard.press(" ");
+    const onButton = await shown(page);
+    await page.keyboard.press("ArrowRight");
+    const moved = await shown(page);
+    check(await state(page) === "playing" && moved.seconds - onButton.seconds > 3.0 &&
+          moved.seconds - onButton.seconds < 4.2, "with a bar button focused, Space resumes once and → seeks");
     await page.close();
 }
 
