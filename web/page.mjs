@@ -34,9 +34,10 @@ export async function runPage() {
     const note = document.getElementById("note");
     const context = canvas.getContext("2d");
     const image = context.createImageData(64, 64);
-    const at = secondsParameter(location.search, "at");
-    const from = secondsParameter(location.search, "t");
-    const calibrating = new URLSearchParams(location.search).has("calibrate");
+    const params = new URLSearchParams(location.search);
+    const at = secondsParameter(params, "at");
+    const from = secondsParameter(params, "t");
+    const calibrateView = params.has("calibrate");
 
     // The one record of what the page is doing; `state` moves only through enter().
     // run: the show started, { player, heard, frameRequest }, heard never decreasing
@@ -52,6 +53,7 @@ export async function runPage() {
         note.hidden = false;
         enter("failed");
     }
+    const refuse = (name) => fail(`?${name}= needs a number of seconds, not "${params.get(name)}".`);
     enter("loading");
     root.dataset.offsetMs = String(page.offsetMs);
 
@@ -63,14 +65,12 @@ export async function runPage() {
     }
 
     if (at !== null) {
-        if (!Number.isFinite(at)) return fail(`?at= needs a number of seconds, not "${new URLSearchParams(location.search).get("at")}".`);
+        if (!Number.isFinite(at)) return refuse("at");
         show(context, image, page.intro.frameAt(at));
         canvas.dataset.seconds = String(at);
         return enter("frozen");
     }
-    if (from !== null && !Number.isFinite(from)) {
-        return fail(`?t= needs a number of seconds, not "${new URLSearchParams(location.search).get("t")}".`);
-    }
+    if (from !== null && !Number.isFinite(from)) return refuse("t");
     page.from = from === null ? 0 : Math.max(0, Math.min(from, SHOW_END_SECONDS));
 
     const controls = makeControls({ togglePause, seek, toggleMute, setVolume, copyLink, toggleFullScreen });
@@ -83,7 +83,7 @@ export async function runPage() {
         console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
         return null;
     });
-    if (calibrating) document.getElementById("start-what").textContent = "start the clicks for calibration";
+    if (calibrateView) document.getElementById("start-what").textContent = "start the clicks for calibration";
     overlay.hidden = false;
     enter("ready");
 
@@ -112,7 +112,7 @@ export async function runPage() {
         overlay.hidden = true;
         canvas.classList.remove("ended");
         note.hidden = true;
-        if (calibrating) return calibrate(opened);
+        if (calibrateView) return calibrate(opened);
         let player;
         try {
             player = await musicPlayer(opened, await page.music);

@@ -10,10 +10,10 @@ const OFFSET_KEY = "intro.avOffsetMs";
 // The offset stays within what a device's delay could be, as the native intro's does.
 const MAX_OFFSET_MS = 5000;
 
-// The number of seconds in the address's `name` parameter: null when absent, NaN when it
-// is not a number.
-export function secondsParameter(search, name) {
-    const text = new URLSearchParams(search).get(name);
+// The number of seconds in the address's parameter `name` (params: URLSearchParams): null
+// when absent, NaN when it is not a number.
+export function secondsParameter(params, name) {
+    const text = params.get(name);
     if (text === null) return null;
     return text.trim() === "" ? NaN : Number(text);
 }
