@@ -4,6 +4,7 @@ target_link_libraries(audio_test_mp3 PUBLIC PkgConfig::LAME)
 
 intro_test(audio_clock_test audio_clock_test.cpp audio_clock_latency_test.cpp LIBS intro_audio)
 intro_test(audio_output_choice_test audio_output_choice_test.cpp LIBS intro_audio)
+intro_test(audio_av_offset_test audio_av_offset_test.cpp LIBS intro_audio)
 intro_test(audio_decoder_test audio_decoder_test.cpp audio_resync_test.cpp LIBS intro_mp3 audio_test_mp3 PkgConfig::STB)
 intro_test(audio_music_test audio_music_test.cpp LIBS intro_audio audio_test_mp3)
 

@@ -12,6 +12,8 @@ if(NOT INTRO_SANITIZE)
 
   add_executable(web-native-frames ${WEB_TESTS}/native_frames.cpp)
   target_link_libraries(web-native-frames PRIVATE intro_draw)
+  add_executable(web-native-pcm ${WEB_TESTS}/native_pcm.cpp)
+  target_link_libraries(web-native-pcm PRIVATE intro_mp3)
 
   add_test(NAME web_build
            COMMAND sh ${PROJECT_SOURCE_DIR}/web/build-site.sh ${WEB_DIR} ${CMAKE_BINARY_DIR}/test-data-pack)
@@ -35,6 +37,7 @@ if(NOT INTRO_SANITIZE)
                    --golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-default.txt
                    --synthetic-data ${CMAKE_BINARY_DIR}/test-golden-pack
                    --synthetic-golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-synthetic.txt
-                   --render $<TARGET_FILE:intro-render> --native $<TARGET_FILE:web-native-frames>)
+                   --render $<TARGET_FILE:intro-render> --native $<TARGET_FILE:web-native-frames>
+                   --pcm $<TARGET_FILE:web-native-pcm>)
   set_tests_properties(web_chromium PROPERTIES FIXTURES_REQUIRED "web_site;golden_pack" TIMEOUT 300)
 endif()

@@ -1,74 +1,30 @@
-// The page around the show's frames: the canvas, the start overlay, the music and the
-// clock taken from what is heard. Its states, shown as data-state on the root element:
-//   loading   the module and the pictures are on their way
-//   ready     the first frame and the start overlay show; a gesture starts the show
-//   starting  the music is being decoded and started (Escape now ends it once started)
-//   playing   frames follow the heard position of the music, or a silent clock
-//   ended     Escape ended the show; a gesture starts it again from the beginning
-//   frozen    ?at=SECONDS: that one frame, no sound, no overlay
-//   failed    the show cannot start; the note says why
+// The page around the show's frames: the canvas, the start overlay, the controls, the music
+// and the clock taken from what is heard. Its states, shown as data-state on the root element:
+//   loading      the module and the pictures are on their way
+//   ready        the first frame (of ?t=, or of the start) and the start overlay show; a
+//                gesture starts the show
+//   starting     the music is being decoded and started (Escape now ends it once started)
+//   playing      frames follow the heard position of the music, or a silent clock
+//   paused       music and picture stand still at the moment reached
+//   ended        Escape ended the show; a gesture starts it again from the beginning
+//   calibrating  ?calibrate: clicks and a flash at the show's tempo for setting the offset
+//   frozen       ?at=SECONDS: that one frame, no sound, no overlay
+//   failed       the show cannot start; the note says why
 import { FRAME_BYTES, MUSIC_FILE, fetchBytes, loadIntro } from "./module.mjs";
+import { musicPlayer, openAudio, silentPlayer } from "./music.mjs";
+import { startCalibration } from "./calibrate.mjs";
+import { makeControls } from "./controls.mjs";
+import { BLOCK_SECONDS, SHOW_END_SECONDS, loadOffsetMs, momentLink, offsetText, saveOffsetMs,
+         secondsParameter } from "./settings.mjs";
+
+const OFFSET_STEP_MS = 10;
+const VOLUME_STEP = 0.1;
 
 // Puts a frame on the canvas: every pixel opaque with the frame's R, G, B.
 function show(context, image, frame) {
     image.data.set(frame);
     for (let i = 3; i < FRAME_BYTES; i += 4) image.data[i] = 255;
     context.putImageData(image, 0, 0);
-}
-
-// The heard position of the music in seconds since its start: the context time now being
-// output (its output timestamp moved on by the time since it was taken), or, where the
-// browser has no timestamp yet, the context time less the output latency.
-function heardSeconds(audio) {
-    const stamp = audio.context.getOutputTimestamp ? audio.context.getOutputTimestamp() : null;
-    let contextTime;
-    if (stamp && stamp.performanceTime > 0) {
-        contextTime = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
-    } else {
-        contextTime = audio.context.currentTime - (audio.context.outputLatency || 0);
-    }
-    return contextTime - audio.startedAt;
-}
-
-// Makes the audio context and asks it to run: called straight from the gesture's handler,
-// before anything is awaited, as some browsers demand.
-function openAudio() {
-    const Context = globalThis.AudioContext || globalThis.webkitAudioContext;
-    if (!Context) return { problem: "this browser has no Web Audio" };
-    try {
-        const context = new Context();
-        return { context, resumed: context.resume() };
-    } catch (error) {
-        return { problem: error.message };
-    }
-}
-
-// Starts the music in the opened context; resolves to the audio record, or throws when
-// sound cannot start (the context is then closed).
-async function startMusic(opened, musicBytes) {
-    if (opened.problem) throw new Error(opened.problem);
-    const context = opened.context;
-    try {
-        if (!musicBytes) throw new Error(`data/${MUSIC_FILE} could not be fetched`);
-        await opened.resumed;
-        const buffer = await context.decodeAudioData(musicBytes.slice().buffer);
-        const source = context.createBufferSource();
-        source.buffer = buffer;
-        source.connect(context.destination);
-        const startedAt = context.currentTime;
-        source.start(startedAt);
-        if (context.state !== "running") throw new Error(`audio is ${context.state}`);
-        return { context, source, startedAt };
-    } catch (error) {
-        context.close();
-        throw error;
-    }
-}
-
-function stopMusic(audio) {
-    if (!audio) return;
-    audio.source.stop();
-    audio.context.close();
 }
 
 export async function runPage() {
@@ -78,10 +34,16 @@ export async function runPage() {
     const note = document.getElementById("note");
     const context = canvas.getContext("2d");
     const image = context.createImageData(64, 64);
-    const at = new URLSearchParams(location.search).get("at");
+    const params = new URLSearchParams(location.search);
+    const at = secondsParameter(params, "at");
+    const from = secondsParameter(params, "t");
+    const calibrateView = params.has("calibrate");
 
     // The one record of what the page is doing; `state` moves only through enter().
-    const page = { state: "loading", intro: null, music: null, run: null, endAsked: false };
+    // run: the show started, { player, heard, frameRequest }, heard never decreasing
+    // except by a seek. from: the moment the next start plays from.
+    const page = { state: "loading", intro: null, music: null, run: null, calibration: null,
+                   endAsked: false, from: 0, offsetMs: loadOffsetMs(), volume: 1, muted: false };
     function enter(state) {
         page.state = state;
         root.dataset.state = state;
@@ -91,7 +53,9 @@ export async function runPage() {
         note.hidden = false;
         enter("failed");
     }
+    const refuse = (name) => fail(`?${name}= needs a number of seconds, not "${params.get(name)}".`);
     enter("loading");
+    root.dataset.offsetMs = String(page.offsetMs);
 
     try {
         page.intro = await loadIntro("data/");
@@ -101,14 +65,17 @@ export async function runPage() {
     }
 
     if (at !== null) {
-        const seconds = at.trim() === "" ? NaN : Number(at);
-        if (!Number.isFinite(seconds)) return fail(`?at= needs a number of seconds, not "${at}".`);
-        show(context, image, page.intro.frameAt(seconds));
-        canvas.dataset.seconds = String(seconds);
+        if (!Number.isFinite(at)) return refuse("at");
+        show(context, image, page.intro.frameAt(at));
+        canvas.dataset.seconds = String(at);
         return enter("frozen");
     }
+    if (from !== null && !Number.isFinite(from)) return refuse("t");
+    page.from = from === null ? 0 : Math.max(0, Math.min(from, SHOW_END_SECONDS));
 
-    show(context, image, page.intro.frameAt(0));
+    const controls = makeControls({ togglePause, seek, toggleMute, setVolume, copyLink, toggleFullScreen });
+    controls.showLoudness(page.volume, page.muted);
+    draw(page.from);
     performance.mark("intro-first-frame");
     // The music only after the pictures, so that it does not hold up the first frame.
     const musicUrl = new URL(`data/${MUSIC_FILE}`, document.baseURI);
@@ -116,17 +83,24 @@ export async function runPage() {
         console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
         return null;
     });
+    if (calibrateView) document.getElementById("start-what").textContent = "start the clicks for calibration";
     overlay.hidden = false;
     enter("ready");
 
+    // The frame of a heard moment, moved by the offset; never before the start.
+    function draw(heard) {
+        const moment = Math.max(heard + page.offsetMs / 1000, 0);
+        show(context, image, page.intro.frameAt(moment));
+        canvas.dataset.seconds = String(moment);
+        controls.showMoment(heard);
+    }
+
     // One frame at the heard position: never backwards, whatever the output timestamps
-    // do, and 0 until the first sample is heard.
+    // do, and no earlier than the moment played from until that is heard.
     function tick() {
         const run = page.run;
-        const heard = run.audio ? heardSeconds(run.audio) : (performance.now() - run.silentFrom) / 1000;
-        run.last = Math.max(heard, run.last, 0);
-        show(context, image, page.intro.frameAt(run.last));
-        canvas.dataset.seconds = String(run.last);
+        run.heard = Math.max(run.player.heard(), run.heard);
+        draw(run.heard);
         run.frameRequest = requestAnimationFrame(tick);
     }
 
@@ -138,27 +112,108 @@ export async function runPage() {
         overlay.hidden = true;
         canvas.classList.remove("ended");
         note.hidden = true;
-        let audio = null;
+        if (calibrateView) return calibrate(opened);
+        let player;
         try {
-            audio = await startMusic(opened, await page.music);
+            player = await musicPlayer(opened, await page.music);
         } catch (error) {
             note.textContent = `No sound (${error.message}): the show runs on a silent clock.`;
             note.hidden = false;
+            player = silentPlayer();
         }
-        page.run = { audio, silentFrom: performance.now(), last: 0, frameRequest: 0 };
-        root.dataset.clock = audio ? "audio" : "silent";
+        player.loudness(page.volume, page.muted);
+        player.play(page.from);
+        page.run = { player, heard: page.from, frameRequest: 0 };
+        page.from = 0;
+        root.dataset.clock = player.clock;
+        controls.showPaused(false);
         enter("playing");
         tick();
         if (page.endAsked) end();
     }
 
+    async function calibrate(opened) {
+        try {
+            if (opened.problem) throw new Error(opened.problem);
+            await opened.resumed;
+            page.calibration = startCalibration(opened.context, document.getElementById("flash"), () => page.offsetMs);
+        } catch (error) {
+            return fail(`Calibration needs sound: ${error.message}`);
+        }
+        note.textContent = "Tap T along with the clicks, or move the flash with [ and ] until it agrees with them";
+        note.hidden = false;
+        enter("calibrating");
+        if (page.endAsked) end();
+    }
+
+    function togglePause() {
+        if (page.state === "playing") {
+            cancelAnimationFrame(page.run.frameRequest);
+            page.run.player.stop();
+            controls.showPaused(true);
+            enter("paused");
+        } else if (page.state === "paused") {
+            page.run.player.play(page.run.heard);
+            controls.showPaused(false);
+            enter("playing");
+            tick();
+        }
+    }
+
+    // To a moment of the show: the music restarts there when playing; paused, the picture
+    // goes there and waits.
+    function seek(seconds) {
+        if (page.state !== "playing" && page.state !== "paused") return;
+        const moment = Math.max(0, Math.min(seconds, SHOW_END_SECONDS));
+        page.run.heard = moment;
+        if (page.state === "playing") page.run.player.play(moment);
+        draw(moment);
+    }
+
+    function setVolume(volume) {
+        page.volume = Math.max(0, Math.min(volume, 1));
+        page.muted = false;
+        page.run?.player.loudness(page.volume, page.muted);
+        controls.showLoudness(page.volume, page.muted);
+        controls.say(`Volume ${Math.round(page.volume * 100)}%`);
+    }
+
+    function toggleMute() {
+        page.muted = !page.muted;
+        page.run?.player.loudness(page.volume, page.muted);
+        controls.showLoudness(page.volume, page.muted);
+        controls.say(page.muted ? "Muted" : `Volume ${Math.round(page.volume * 100)}%`);
+    }
+
+    function moveOffset(ms) {
+        page.offsetMs = saveOffsetMs(ms);
+        root.dataset.offsetMs = String(page.offsetMs);
+        controls.say(offsetText(page.offsetMs));
+        if (page.state === "paused") draw(page.run.heard);
+        if (page.state === "ready") draw(page.from);
+    }
+
+    function copyLink() {
+        const heard = page.run ? page.run.heard : page.from;
+        const link = momentLink(location.href, heard);
+        navigator.clipboard.writeText(link).then(() => controls.say("Link to this moment copied"),
+                                                   () => controls.say(link));
+    }
+
     function end() {
         if (page.state === "starting") page.endAsked = true;
-        if (page.state !== "playing") return;
-        cancelAnimationFrame(page.run.frameRequest);
-        stopMusic(page.run.audio);
-        page.run = null;
-        canvas.classList.add("ended");
+        if (page.state === "calibrating") {
+            page.calibration.stop();
+            page.calibration = null;
+            note.hidden = true;
+        } else if (page.state === "playing" || page.state === "paused") {
+            cancelAnimationFrame(page.run.frameRequest);
+            page.run.player.close();
+            page.run = null;
+            canvas.classList.add("ended");
+        } else {
+            return;
+        }
         overlay.hidden = false;
         enter("ended");
     }
@@ -168,16 +223,49 @@ export async function runPage() {
         else root.requestFullscreen?.().catch(() => {});
     }
 
-    document.addEventListener("click", start);
+    function tap() {
+        const suggested = page.calibration.tap();
+        if (suggested !== null) moveOffset(suggested);
+    }
+
+    // A click or Space starts the show, then pauses and resumes it.
+    function gesture() {
+        if (page.state === "ready" || page.state === "ended") start();
+        else if (page.state === "calibrating") tap();
+        else togglePause();
+    }
+
+    // A focused control keeps its own keys: Space and Enter press a button, the arrows and
+    // Home move a slider.
+    const sliderKeys = new Set(["ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Home", "End"]);
+    function controlsOwn(event) {
+        const tag = event.target.tagName;
+        if (tag === "BUTTON") return event.key === " " || event.key === "Enter";
+        return tag === "INPUT" && sliderKeys.has(event.key);
+    }
+    const keys = {
+        "Enter": start,
+        " ": gesture,
+        "t": () => page.state === "calibrating" && tap(),
+        "ArrowLeft": () => page.run && seek(page.run.heard - BLOCK_SECONDS),
+        "ArrowRight": () => page.run && seek(page.run.heard + BLOCK_SECONDS),
+        "Home": () => seek(0),
+        "ArrowUp": () => setVolume(page.volume + VOLUME_STEP),
+        "ArrowDown": () => setVolume(page.volume - VOLUME_STEP),
+        "m": toggleMute,
+        "[": () => moveOffset(page.offsetMs + OFFSET_STEP_MS),
+        "]": () => moveOffset(page.offsetMs - OFFSET_STEP_MS),
+        "f": toggleFullScreen,
+        "Escape": end,
+    };
+    document.addEventListener("click", gesture);
     document.addEventListener("dblclick", toggleFullScreen);
     document.addEventListener("keydown", (event) => {
-        if (event.key === "Enter" || event.key === " ") {
-            event.preventDefault();
-            start();
-        } else if (event.key === "f" || event.key === "F") {
-            toggleFullScreen();
-        } else if (event.key === "Escape") {
-            end();
-        }
+        const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
+        if (controlsOwn(event)) return;
+        const action = keys[key];
+        if (!action) return;
+        event.preventDefault();
+        action();
     });
 }

@@ -7,6 +7,7 @@
 #include "assets/data_folder.h"
 #include "assets/data_pack.h"
 #include "assets/data_pack_manifest.h"
+#include "audio/av_offset.h"
 #include "audio/music.h"
 #include "audio/stream.h"
 #include "demo/timeline.h"
@@ -14,9 +15,13 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 void runDemo() {
+    const AvOffset avOffset = parseAvOffset(std::getenv("INTRO_AV_OFFSET_MS"));
+    if (!avOffset.warning.empty()) std::fprintf(stderr, "%s\n", avOffset.warning.c_str());
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     printPackLoad(loadImages(), kDataFolder);
@@ -30,7 +35,7 @@ void runDemo() {
         const int64_t workStartNs = monotonicNs();
         // A frame that changes nothing on screen is not drawn or swapped; the pacer then
         // waits for the next frame time as after a swap that did not wait.
-        if (renderFrame(musicSeconds())) SDL_GL_SwapWindow(window.window);
+        if (renderFrame(offsetSeconds(musicSeconds(), avOffset))) SDL_GL_SwapWindow(window.window);
         sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         const WindowEvents events = pumpWindowEvents(window);
         if (events.resized) setPresenterViewport(window.width, window.height);

@@ -11,6 +11,7 @@ target_include_directories(intro_mp3 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_mp3 PUBLIC PkgConfig::MPG123 PRIVATE intro_draw)
 
 add_library(intro_audio STATIC
+  audio/av_offset.cpp
   audio/music.cpp
   audio/music_clock.cpp
   audio/music_output.cpp

@@ -2,19 +2,22 @@
 // equals the golden records of the default and the synthetic pack, the canvas at ?at= moments
 // holds intro-render's pixels, and after a key press the clock advances and never goes
 // back, with the music or, where there is none, on the silent clock with its note.
+// The player's controls, links, offset and decoder alignment are chromium_player.mjs.
 // Prints the time to the first frame and the drawing time of the show against native.
 // usage: node chromium.mjs --site DIR --golden FILE --synthetic-data DIR
 //        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES
-//        [--chromium /usr/bin/chromium]
+//        --pcm WEB_NATIVE_PCM [--chromium /usr/bin/chromium]
 import { execFileSync } from "node:child_process";
 import { createReadStream, existsSync, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
+import { avOffset, calibration, decoderOffset, momentLinks, playerControls } from "./chromium_player.mjs";
 import { FRAME_BYTES, parseArgs, readGolden } from "./common.mjs";
 
-const args = parseArgs(process.argv.slice(2), ["site", "golden", "synthetic-data", "synthetic-golden", "render", "native"]);
+const args = parseArgs(process.argv.slice(2), ["site", "golden", "synthetic-data", "synthetic-golden", "render", "native",
+                                               "pcm"]);
 const executablePath = args.chromium ?? "/usr/bin/chromium";
 let playwright;
 try {
@@ -71,6 +74,13 @@ try {
     await wholeShow();
     await clock(false);
     await clock(true);
+    server.withoutMusic = false;
+    const player = { openPage, context, origin, check, args };
+    await decoderOffset(player);
+    await playerControls(player);
+    await momentLinks(player);
+    await avOffset(player);
+    await calibration(player);
 } finally {
     await context.close();
     http.close();
