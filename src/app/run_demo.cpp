@@ -7,6 +7,7 @@
 #include "assets/data_folder.h"
 #include "assets/data_pack.h"
 #include "assets/data_pack_manifest.h"
+#include "assets/printable.h"
 #include "audio/av_offset.h"
 #include "audio/music.h"
 #include "audio/stream.h"
@@ -21,7 +22,9 @@
 
 void runDemo() {
     const AvOffset avOffset = parseAvOffset(std::getenv("INTRO_AV_OFFSET_MS"));
-    if (!avOffset.warning.empty()) std::fprintf(stderr, "%s\n", avOffset.warning.c_str());
+    // The value is the user's bytes: shown escaped, as every path is.
+    if (!avOffset.warning.empty())
+        std::fprintf(stderr, "%s\n", printable(avOffset.warning).c_str());
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     printPackLoad(loadImages(), kDataFolder);
