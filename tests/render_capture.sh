@@ -75,6 +75,11 @@ near "$(probe clip.mp4 a stream=duration)" 1.5 0.03 || fail "mp4 sound is not 1.
 [ "$(probe clip.gif v stream=codec_name)" = "gif " ] || fail "gif picture: $(probe clip.gif v stream=codec_name)"
 [ "$(frames_in clip.gif)" = 15 ] || fail "gif: not 15 frames"
 near "$(ffprobe -v error -show_entries format=duration -of csv=p=0 clip.gif)" 1.5 0.001 || fail "gif is not 1.5 s long"
+# Frame 5, the moment 81 s, in at most 256 colours: near the moment, not a transparent field.
+"$render" --data "$pack" --time 81 --scale 2 -o moment81.png
+ffmpeg -v error -i clip.gif -i moment81.png -filter_complex "[0:v]select=eq(n\\,5),setpts=0,format=gbrp[a];[1:v]format=gbrp[b];[a][b]psnr=stats_file=psnr.log" -f null -
+psnr=$(sed -n 's/.*psnr_avg:\([0-9.inf]*\).*/\1/p' psnr.log)
+[ "$psnr" = inf ] || awk -v p="$psnr" 'BEGIN { exit !(p >= 35) }' || fail "gif frame 5 is only $psnr dB from the moment"
 no_temporaries
 echo "ok   mp4, webm and gif encodes"
 

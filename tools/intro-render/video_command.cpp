@@ -99,7 +99,9 @@ std::vector<std::string> ffmpegArguments(const VideoJob& job) {
         "-f",
         "rawvideo",
         "-pix_fmt",
-        "rgba",
+        // The canvas leaves its alpha byte at 0: read as alpha, a gif would map every pixel
+        // to its transparent colour.
+        "rgb0",
         "-video_size",
         std::to_string(job.width) + "x" + std::to_string(job.height),
         "-framerate",

@@ -9,9 +9,9 @@
 // the usual frame rates, and the rate Opus needs anyway.
 constexpr int32_t kAudioRate = 48000;
 
-// One encode: raw R, G, B, A frames of width x height on ffmpeg's stdin, frame k being the
-// moment fromSeconds + k / fps, and the music (when musicPath is not empty) cut to exactly
-// the same span.
+// One encode: raw R, G, B frames of width x height, 4 bytes a pixel (the 4th unused), on
+// ffmpeg's stdin, frame k being the moment fromSeconds + k / fps, and the music (when
+// musicPath is not empty) cut to exactly the same span.
 struct VideoJob {
     VideoFormat format = VideoFormat::Mp4;
     int32_t width = 0;
