@@ -37,6 +37,13 @@ for ext in mp4 webm; do
     cmp -s want.rgb got.rgb || fail "lossless $ext: frame $k is not the moment $seconds s"
   done
 done
+# The blocks are whole at an odd scale and above 33, where swscale's nearest neighbour drifts
+# by a pixel at some block edges.
+"$render" --data "$pack" --fps 8 --from 80.5 --to 80.75 --scale 35 --lossless --video big.mp4
+"$render" --data "$pack" --time 80.625 --scale 35 -o big.png
+png_rgb big.png > want.rgb
+frame_rgb big.mp4 1 > got.rgb
+cmp -s want.rgb got.rgb || fail "lossless mp4 at scale 35: frame 1 is not the moment 80.625 s"
 png_rgb moment0.png > a.rgb
 png_rgb moment1.png > b.rgb
 if cmp -s a.rgb b.rgb; then fail "moments 0 and 1 are alike, the frame check proves nothing"; fi

@@ -4,27 +4,42 @@
 
 namespace {
 
+// Each canvas pixel as a scale x scale block of the same colour. zimg's point filter repeats
+// pixels exactly at every whole scale; swscale's nearest neighbour drifts by a pixel at some
+// block edges above a scale of 33.
+std::string pixelBlocks(const VideoJob& job) {
+    return "zscale=w=" + std::to_string(job.width * job.scale) +
+           ":h=" + std::to_string(job.height * job.scale) + ":filter=point";
+}
+
+// Full-resolution colour in the bt709 tv-range matrix named in the stream, converted once per
+// canvas pixel before the blocks are made: a tenth of the work of converting the scaled
+// picture, and the same samples, since every pixel of a block has the same colour.
+constexpr char kCanvasToYuv444[] =
+    "scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd+full_chroma_int,"
+    "format=yuv444p,";
+
 std::string videoFilter(const VideoJob& job) {
     switch (job.format) {
     case VideoFormat::Gif:
         // One palette per frame, made just before the frame is mapped to it, so nothing
-        // waits for the end of the stream; no dithering keeps the pixel blocks flat.
+        // waits for the end of the stream; no dithering keeps the pixel blocks flat. The
+        // palette comes from the canvas: the blocks hold the same colours in the same shares.
         return "[0:v]split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
-               "[b][p]paletteuse=new=1:dither=none[v]";
+               "[b]format=gbrp," +
+               pixelBlocks(job) + ",format=bgra[s];[s][p]paletteuse=new=1:dither=none[v]";
     case VideoFormat::Mp4:
-        if (job.lossless) return "[0:v]format=rgb24[v]";
+        if (job.lossless) return "[0:v]format=gbrp," + pixelBlocks(job) + ",format=rgb24[v]";
         // 4:2:0, the one layout every player and browser decodes. At an even scale each
-        // 2 x 2 colour sample covers pixels of one canvas pixel, and the area filter
-        // averages exactly those four, so no colour bleeds across a block edge.
-        return "[0:v]scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd+full_chroma_"
-               "int,"
-               "format=yuv420p[v]";
+        // 2 x 2 colour sample lies inside one block, so the point filter takes exactly that
+        // canvas pixel's colour and none bleeds across a block edge.
+        return "[0:v]" + std::string(kCanvasToYuv444) + pixelBlocks(job) + ",format=yuv420p[v]";
     case VideoFormat::Webm:
-        if (job.lossless) return "[0:v]format=gbrp[v]";
+        if (job.lossless) return "[0:v]format=gbrp," + pixelBlocks(job) + ",format=gbrp[v]";
         break;
     }
     // Full chroma keeps the edges of the blocks sharp; the matrix is named in the stream.
-    return "[0:v]scale=out_color_matrix=bt709:out_range=tv,format=yuv444p[v]";
+    return "[0:v]" + std::string(kCanvasToYuv444) + pixelBlocks(job) + ",format=yuv444p[v]";
 }
 
 std::vector<std::string> videoCodec(const VideoJob& job) {
