@@ -42,47 +42,52 @@ std::string videoFilter(const VideoJob& job) {
     return "[0:v]" + std::string(kCanvasToYuv444) + pixelBlocks(job) + ",format=yuv444p[v]";
 }
 
+// The matrix, range, primaries and transfer the picture was converted with, named in the
+// stream so that players convert it back the same way.
+void addBt709Tags(std::vector<std::string>& args) {
+    args.insert(args.end(), {"-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc",
+                             "bt709", "-color_range", "tv"});
+}
+
 std::vector<std::string> videoCodec(const VideoJob& job) {
+    std::vector<std::string> args;
     switch (job.format) {
     case VideoFormat::Gif: return {"-loop", "0", "-f", "gif"};
     case VideoFormat::Mp4:
         if (job.lossless)
             return {"-c:v", "libx264rgb", "-qp", "0", "-preset", "medium", "-f", "mp4"};
-        return {"-c:v",
-                "libx264",
-                "-profile:v",
-                "high",
-                "-crf",
-                "12",
-                "-preset",
-                "medium",
-                "-colorspace",
-                "bt709",
-                "-color_primaries",
-                "bt709",
-                "-color_trc",
-                "bt709",
-                "-color_range",
-                "tv",
-                "-movflags",
-                "+faststart",
-                "-f",
-                "mp4"};
+        // Flat blocks whose edges fall on the 8 x 8 transform grid at even scales: one
+        // 8 x 8 transform codes a block in a few coefficients, CABAC halves the bits of the
+        // fastest preset, and a constant quantiser holds every frame near the same quality,
+        // where a rate factor lets busy frames drop below it. No tune: psychovisual tuning
+        // and adaptive quantisation are already off at this preset, and the tunes that add
+        // B-frames or references cost time for nothing here.
+        args = {"-c:v",      "libx264",      "-profile:v",       "high", "-preset",
+                "ultrafast", "-x264-params", "8x8dct=1:cabac=1", "-qp",  "16"};
+        addBt709Tags(args);
+        args.insert(args.end(), {"-movflags", "+faststart", "-f", "mp4"});
+        return args;
     case VideoFormat::Webm:
         if (job.lossless)
             return {"-c:v", "libvpx-vp9", "-lossless", "1", "-row-mt", "1", "-f", "webm"};
-        return {"-c:v",    "libvpx-vp9", "-crf",        "18",           "-b:v",
-                "0",       "-deadline",  "good",        "-cpu-used",    "4",
-                "-row-mt", "1",          "-colorspace", "bt709",        "-color_primaries",
-                "bt709",   "-color_trc", "bt709",       "-color_range", "tv",
-                "-f",      "webm"};
+        // The real-time mode at its fastest speed, in two tiles for two threads: a quarter
+        // of the work of the good mode, and a lower rate factor wins back more than that
+        // mode kept (busy frames 43 dB from the canvas instead of 40).
+        args = {"-c:v",          "libvpx-vp9", "-crf",      "10", "-b:v",    "0",
+                "-deadline",     "realtime",   "-cpu-used", "8",  "-row-mt", "1",
+                "-tile-columns", "1",          "-threads",  "2"};
+        addBt709Tags(args);
+        args.insert(args.end(), {"-f", "webm"});
+        return args;
     }
-    return {};
+    return args;
 }
 
 std::vector<std::string> audioCodec(const VideoJob& job) {
     if (job.format == VideoFormat::Webm) return {"-c:a", "libopus", "-b:a", "160k"};
-    return {"-c:a", "aac", "-b:a", "192k"};
+    // The fast coder: a third of the CPU of the default two-loop search, which would
+    // otherwise take a third of the whole encode.
+    return {"-c:a", "aac", "-aac_coder", "fast", "-b:a", "192k"};
 }
 
 }  // namespace
