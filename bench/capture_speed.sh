@@ -6,14 +6,16 @@
 # whole pixels (what a lossless capture holds), and the file's size. First the drawing alone.
 # The video is decoded with bt709 tv range and nearest-neighbour chroma, so the figure is
 # what the encoder kept, not what a smoothing player's chroma filter blends across blocks.
-# usage: bench/capture_speed.sh INTRO_RENDER [DATA_DIR] [RUNS]
+# usage: bench/capture_speed.sh INTRO_RENDER [DATA_DIR] [RUNS] [FORMATS]
 #   DATA_DIR  the data folder (default ../data/ seen from INTRO_RENDER's folder)
 #   RUNS      captures per container, the best is shown (default 3)
+#   FORMATS   the containers to measure (default "mp4 webm gif")
 set -eu
 render=$(realpath "$1")
 cd "$(dirname "$render")"
 data=${2:-../data/}
 runs=${3:-3}
+formats=${4:-mp4 webm gif}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || {
@@ -55,7 +57,7 @@ psnr() {
 }
 
 echo "drawing alone: $(best --fps 60 --raw -o /dev/null) x real time (best of $runs)"
-for format in mp4 webm gif; do
+for format in $formats; do
   fps=60
   [ "$format" = gif ] && fps=50
   out="$work/show.$format"
