@@ -37,6 +37,13 @@ for ext in mp4 webm; do
     cmp -s want.rgb got.rgb || fail "lossless $ext: frame $k is not the moment $seconds s"
   done
 done
+# The blocks are whole at an odd scale and above 33, where swscale's nearest neighbour drifts
+# by a pixel at some block edges.
+"$render" --data "$pack" --fps 8 --from 80.5 --to 80.75 --scale 35 --lossless --video big.mp4
+"$render" --data "$pack" --time 80.625 --scale 35 -o big.png
+png_rgb big.png > want.rgb
+frame_rgb big.mp4 1 > got.rgb
+cmp -s want.rgb got.rgb || fail "lossless mp4 at scale 35: frame 1 is not the moment 80.625 s"
 png_rgb moment0.png > a.rgb
 png_rgb moment1.png > b.rgb
 if cmp -s a.rgb b.rgb; then fail "moments 0 and 1 are alike, the frame check proves nothing"; fi
@@ -75,8 +82,29 @@ near "$(probe clip.mp4 a stream=duration)" 1.5 0.03 || fail "mp4 sound is not 1.
 [ "$(probe clip.gif v stream=codec_name)" = "gif " ] || fail "gif picture: $(probe clip.gif v stream=codec_name)"
 [ "$(frames_in clip.gif)" = 15 ] || fail "gif: not 15 frames"
 near "$(ffprobe -v error -show_entries format=duration -of csv=p=0 clip.gif)" 1.5 0.001 || fail "gif is not 1.5 s long"
+# Frame 5, the moment 81 s, in at most 256 colours: near the moment, not a transparent field.
+"$render" --data "$pack" --time 81 --scale 2 -o moment81.png
+ffmpeg -v error -i clip.gif -i moment81.png -filter_complex "[0:v]select=eq(n\\,5),setpts=0,format=gbrp[a];[1:v]format=gbrp[b];[a][b]psnr=stats_file=psnr.log" -f null -
+psnr=$(sed -n 's/.*psnr_avg:\([0-9.inf]*\).*/\1/p' psnr.log)
+[ "$psnr" = inf ] || awk -v p="$psnr" 'BEGIN { exit !(p >= 35) }' || fail "gif frame 5 is only $psnr dB from the moment"
 no_temporaries
 echo "ok   mp4, webm and gif encodes"
+
+# At the default scale every frame of an mp4 lies within 45 dB of the lossless capture of
+# the same moments, and of a webm within 40 (measured 49 and 43 here), decoded with
+# nearest-neighbour chroma so no player's blending across blocks counts against them.
+min_psnr() {
+  ffmpeg -v error -i "$1" -i "$2" -filter_complex "[0:v]settb=1,setpts=N,scale=in_color_matrix=bt709:in_range=tv:flags=neighbor+accurate_rnd+full_chroma_int,format=gbrp[a];[1:v]settb=1,setpts=N,format=gbrp[b];[a][b]psnr=stats_file=psnr.log" -f null -
+  awk '{ v = substr($6, 10); if (v == "inf") v = 99; if (NR == 1 || v + 0 < m) m = v + 0 } END { print m }' psnr.log
+}
+for case in "mp4 45" "webm 40"; do
+  set -- $case
+  "$render" --data "$pack" --fps 8 --from 80.5 --to 82 --lossless --video "exact.$1"
+  "$render" --data "$pack" --fps 8 --from 80.5 --to 82 --video "lossy.$1"
+  psnr=$(min_psnr "lossy.$1" "exact.$1")
+  awk -v p="$psnr" -v b="$2" 'BEGIN { exit !(p >= b) }' || fail "$1: a frame is only $psnr dB from the lossless capture"
+done
+echo "ok   the lossy encodes keep the picture"
 
 # The music is cut to the capture: a click at 1.0 s of the track is heard at 1.0 - FROM s
 # of the video, within 2 ms (a frame at 60 fps lasts 16.7 ms), for a start before the

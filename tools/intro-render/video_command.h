@@ -9,13 +9,15 @@
 // the usual frame rates, and the rate Opus needs anyway.
 constexpr int32_t kAudioRate = 48000;
 
-// One encode: raw R, G, B, A frames of width x height on ffmpeg's stdin, frame k being the
-// moment fromSeconds + k / fps, and the music (when musicPath is not empty) cut to exactly
-// the same span.
+// One encode: raw R, G, B canvases of width x height, 4 bytes a pixel (the 4th unused), on
+// ffmpeg's stdin, frame k being the moment fromSeconds + k / fps, each canvas pixel encoded
+// as a scale x scale block, and the music (when musicPath is not empty) cut to exactly the
+// same span.
 struct VideoJob {
     VideoFormat format = VideoFormat::Mp4;
     int32_t width = 0;
     int32_t height = 0;
+    int32_t scale = 1;
     int32_t fps = 0;
     int64_t frames = 0;
     double fromSeconds = 0;
