@@ -78,7 +78,10 @@ bool presentCanvas(const ArgbGfx& canvas) {
     }
 
     glClearColor(0.3137255f, 0.3137255f, 0.3137255f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Only the colour: the depth test stays off, so the depth buffer is never read and its
+    // contents change no pixel, while clearing it costs a software renderer as much again
+    // as the square (a third of a frame's CPU at 1920 x 1080 under llvmpipe).
+    glClear(GL_COLOR_BUFFER_BIT);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
