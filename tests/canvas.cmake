@@ -1,1 +1,0 @@
-intro_test(canvas_test canvas_test.cpp)

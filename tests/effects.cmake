@@ -1,1 +1,0 @@
-intro_test(effects_test effects_warp_test.cpp effects_tunnel_test.cpp effects_spokes_test.cpp effects_floor_test.cpp)

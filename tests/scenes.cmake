@@ -1,1 +1,0 @@
-intro_test(scenes_test scenes_bounds_test.cpp scenes_moments_test.cpp scenes_safety_test.cpp)

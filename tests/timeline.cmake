@@ -1,1 +1,0 @@
-intro_test(timeline_test timeline_test.cpp)
