@@ -26,9 +26,7 @@ std::string absoluteFolderName(const std::string& dir) {
 
 std::vector<std::string> packLoadLines(const PackLoadReport& report, const char* dataDir) {
     if (report.loaded > 0) return report.warnings;
-    std::string dir = dataDir ? dataDir : "";
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    return {"no pictures could be loaded from " + absoluteFolderName(dir) +
+    return {"no pictures could be loaded from " + absoluteFolderName(dataDir ? dataDir : "") +
             "; the intro looks for \"" + kDataFolder +
             "\" relative to the folder it is started from"};
 }
