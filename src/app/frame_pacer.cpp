@@ -1,7 +1,5 @@
 #include "app/frame_pacer.h"
 
-#include <ctime>
-
 FramePacer makeFramePacer(int32_t refreshHz) {
     const int64_t hz = refreshHz > 0 ? refreshHz : 60;
     return {1000000000 / hz, 0};
@@ -26,11 +24,4 @@ int64_t frameSleepUntil(FramePacer& pacer, int64_t workStartNs, int64_t swappedN
     const int64_t afresh = workStartNs + pacer.periodNs;
     pacer.dueNs = afresh > swappedNs ? afresh : swappedNs;
     return afresh > swappedNs ? afresh : 0;
-}
-
-// CLOCK_MONOTONIC is the clock of monotonicNs: libstdc++'s steady_clock reads it.
-void sleepUntilNs(int64_t untilNs) {
-    if (untilNs <= 0) return;
-    const timespec until = {time_t(untilNs / 1000000000), long(untilNs % 1000000000)};
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
 }

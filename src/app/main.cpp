@@ -1,5 +1,6 @@
 #include "app/options.h"
 #include "app/run_demo.h"
+#include "app/window.h"
 #include "assets/data_pack_manifest.h"
 
 #include <cstdio>
@@ -15,12 +16,13 @@ static const char kUsage[] =
     "  Escape ends the show.\n";
 
 int main(int argc, char** argv) {
+    joinStartingConsole();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf(kUsage, kDataFolder);
             return 0;
         }
     }
-    parseOptions(joinCommandLine(argc, argv).c_str());
+    parseOptions(processCommandLine(argc, argv).c_str());
     runDemo();
 }

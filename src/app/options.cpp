@@ -46,6 +46,16 @@ void parseOptions(const char* line) {
     }
 }
 
+std::string negativeSizeProblem(const DemoSettings& settings) {
+    const char* option = settings.windowWidth < 0    ? "-w"
+                         : settings.windowHeight < 0 ? "-h"
+                                                     : nullptr;
+    if (!option) return "";
+    const int32_t value = option[1] == 'w' ? settings.windowWidth : settings.windowHeight;
+    return std::string("intro: ") + option + " must not be negative (got " + std::to_string(value) +
+           ")";
+}
+
 std::string joinCommandLine(int argc, char** argv) {
     std::string line;
     for (int i = 0; i < argc; ++i) {

@@ -19,5 +19,9 @@ extern DemoSettings demoSettings;
 // as an option letter and reads the number right after it, leading white space skipped.
 void parseOptions(const char* line);
 
+// The line refusing a negative window size ("intro: -w must not be negative (got -5)"),
+// for -w before -h; empty when neither is negative.
+std::string negativeSizeProblem(const DemoSettings& settings);
+
 // The command line as one string: argv joined by single spaces, argv[0] first.
 std::string joinCommandLine(int argc, char** argv);

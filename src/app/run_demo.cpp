@@ -14,8 +14,6 @@
 #include "demo/timeline.h"
 #include "present/presenter.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,7 +26,10 @@ void runDemo() {
     DemoWindow window = openDemoWindow();
     setPresenterViewport(window.width, window.height);
     printPackLoad(loadImages(), kDataFolder);
-    initMusic((std::string(kDataFolder) + kMusicFileName).c_str(), kShowEndSeconds);
+    std::string musicFailure;
+    if (!openMusic((std::string(kDataFolder) + kMusicFileName).c_str(), kShowEndSeconds,
+                   musicFailure))
+        endWithStartupError(musicFailure);
     setPresenterViewport(window.width, window.height);
     finishShowingWindow(window);
     startMusic();
@@ -38,7 +39,7 @@ void runDemo() {
         const int64_t workStartNs = monotonicNs();
         // A frame that changes nothing on screen is not drawn or swapped; the pacer then
         // waits for the next frame time as after a swap that did not wait.
-        if (renderFrame(offsetSeconds(musicSeconds(), avOffset))) SDL_GL_SwapWindow(window.window);
+        if (renderFrame(offsetSeconds(musicSeconds(), avOffset))) swapWindowBuffers(window);
         sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         const WindowEvents events = pumpWindowEvents(window);
         if (events.resized) setPresenterViewport(window.width, window.height);

@@ -14,7 +14,7 @@ target_include_directories(intro_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_window PUBLIC intro_options PkgConfig::SDL2 PRIVATE PkgConfig::XLIB)
 
 # The frame loop's pacing is plain code over times the caller supplies.
-add_library(intro_pacer STATIC app/frame_pacer.cpp)
+add_library(intro_pacer STATIC app/frame_pacer.cpp app/frame_sleep_posix.cpp)
 target_include_directories(intro_pacer PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_executable(intro app/main.cpp app/run_demo.cpp)

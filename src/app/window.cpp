@@ -15,7 +15,17 @@
 #include <unistd.h>
 
 [[noreturn]] static void failStartup(const char* what) {
-    std::fprintf(stderr, "intro: %s: %s\n", what, SDL_GetError());
+    endWithStartupError(std::string("intro: ") + what + ": " + SDL_GetError());
+}
+
+std::string processCommandLine(int argc, char** argv) {
+    return joinCommandLine(argc, argv);
+}
+
+void joinStartingConsole() {}
+
+void endWithStartupError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
     std::exit(1);
 }
 
@@ -135,15 +145,9 @@ static void refuseInvisibleDriver() {
     failStartup("cannot start the video system");
 }
 
-static void refuseNegative(const char* option, int32_t value) {
-    if (value >= 0) return;
-    std::fprintf(stderr, "intro: %s must not be negative (got %d)\n", option, int(value));
-    std::exit(1);
-}
-
 void startVideoSystem() {
-    refuseNegative("-w", demoSettings.windowWidth);
-    refuseNegative("-h", demoSettings.windowHeight);
+    const std::string sizeProblem = negativeSizeProblem(demoSettings);
+    if (!sizeProblem.empty()) endWithStartupError(sizeProblem);
 
     // SIGINT and SIGTERM are the intro's own, so that they also end it during start-up.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -182,6 +186,10 @@ DemoWindow createDemoWindow() {
 void finishShowingWindow(DemoWindow& w) {
     // Once mapped, SDL only records the window as shown; otherwise it waits for the map.
     SDL_ShowWindow(w.window);
+}
+
+void swapWindowBuffers(DemoWindow& w) {
+    SDL_GL_SwapWindow(w.window);
 }
 
 void createGlContext(DemoWindow& w) {

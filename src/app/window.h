@@ -1,15 +1,41 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
+// The one window with its current OpenGL context: on SDL (window.cpp) or, on Windows,
+// directly on Win32 and WGL (window_win32.cpp).
+#if defined(_WIN32)
+struct HWND__;
+struct HDC__;
+struct HGLRC__;
+struct DemoWindow {
+    HWND__* window;
+    HDC__* deviceContext;
+    HGLRC__* glContext;
+    int32_t width;  // client area in pixels, also the viewport; follows resizes
+    int32_t height;
+};
+#else
 struct SDL_Window;
-
-// The one window with its current OpenGL context.
 struct DemoWindow {
     SDL_Window* window;
     void* glContext;
     int32_t width;  // drawable size in pixels, also the viewport; follows resizes
     int32_t height;
 };
+#endif
+
+// The process's command line as the option scan reads it: the platform's own where it
+// keeps one (Windows), else argv joined by single spaces.
+std::string processCommandLine(int argc, char** argv);
+
+// A program started from a console it does not own (a Windows GUI program run from a
+// prompt) joins it, so that stdout, stderr and Ctrl-C reach it. Nothing elsewhere.
+void joinStartingConsole();
+
+// Ends start-up with status 1 after line: on stderr where there is one to see it,
+// otherwise (a Windows program started from the desktop) in a message box.
+[[noreturn]] void endWithStartupError(const std::string& line);
 
 // The bounding box of all displays, as the size for options left at 0.
 void virtualScreenSize(int32_t* width, int32_t* height);
@@ -28,6 +54,10 @@ void createGlContext(DemoWindow& window);
 
 // Returns once the window is shown, at once when it already is.
 void finishShowingWindow(DemoWindow& window);
+
+// Shows the frame drawn into the back buffer: one swap, paced by the display where the
+// driver waits for its refresh.
+void swapWindowBuffers(DemoWindow& window);
 
 // The refresh rate of the display showing the window, in Hz; 0 when unknown.
 int32_t windowRefreshHz(const DemoWindow& window);

@@ -331,8 +331,10 @@ Mp3Decoder* openMp3File(const char* path, std::string& reason) {
         closeRegularFile(fd);
         return nullptr;
     }
+#if !defined(_WIN32)
     // The rest is read while playing; have the system fetch it ahead of the reads.
     posix_fadvise(fd, off_t(start), 0, POSIX_FADV_WILLNEED);
+#endif
     Mp3Decoder* d = new Mp3Decoder;
     d->fd = fd;
     d->streamStart = start;

@@ -12,12 +12,12 @@
 // running while the process exits, so nothing it touches may be destroyed.
 static MusicOutput* musicStream = nullptr;
 
-void initMusic(const char* path, double showEndSeconds) {
+bool openMusic(const char* path, double showEndSeconds, std::string& failure) {
     std::string reason;
     Mp3Decoder* decoder = openMp3File(path, reason);
     if (!decoder) {
-        std::fprintf(stderr, "Failed to load music: %s: %s\n", path, reason.c_str());
-        std::exit(1);
+        failure = std::string("Failed to load music: ") + path + ": " + reason;
+        return false;
     }
     const int64_t length = mp3LengthBytes(decoder);
     if (length >= 0 && musicBytesToSeconds(length) < showEndSeconds)
@@ -26,6 +26,14 @@ void initMusic(const char* path, double showEndSeconds) {
                      "in silence after it\n",
                      path, musicBytesToSeconds(length), showEndSeconds);
     musicStream = openMusicOutput(decoder);
+    return true;
+}
+
+void initMusic(const char* path, double showEndSeconds) {
+    std::string failure;
+    if (openMusic(path, showEndSeconds, failure)) return;
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::exit(1);
 }
 
 void startMusic() {

@@ -2,11 +2,16 @@
 
 // The music track and the show's clock.
 
+#include <string>
+
 // Opens the track at path and the audio output, playback paused. A file that cannot be
-// read or holds no MP3 ends the process with status 1 after the stderr line
-// "Failed to load music: <path>: <reason>". Without an output device one warning is
-// printed and the track runs on a silent clock in real time. A track shorter than
-// showEndSeconds, where the show reaches its end, gets one note on stderr. Call once.
+// read or holds no MP3 gives false and the line "Failed to load music: <path>: <reason>"
+// in failure. Without an output device one warning is printed and the track runs on a
+// silent clock in real time. A track shorter than showEndSeconds, where the show reaches
+// its end, gets one note on stderr. Call once.
+bool openMusic(const char* path, double showEndSeconds, std::string& failure);
+
+// openMusic, ending the process with status 1 after its failure line on stderr.
 void initMusic(const char* path, double showEndSeconds);
 
 // Starts playback from the beginning of the track.

@@ -3,8 +3,12 @@
 #include <iterator>
 
 // Every output, in the order they are tried; the silent clock last.
+#if defined(_WIN32)
+static const AudioOutput* const kOutputs[] = {&kWasapiOutput, &kSilentOutput};
+#else
 static const AudioOutput* const kOutputs[] = {&kPipewireOutput, &kPulseOutput, &kSdlOutput,
                                               &kSilentOutput};
+#endif
 
 OutputPlan planOutputs(const char* introAudio) {
     OutputPlan plan;

@@ -11,5 +11,6 @@ constexpr int kStreamBytesPerFrame = kStreamChannels * 2;
 constexpr int64_t kMusicBytesPerSecond = int64_t(kStreamBytesPerFrame) * kStreamRate;
 
 // Nanoseconds on the monotonic clock that drives the music clock and paces the frame loop
-// (std::chrono::steady_clock, which is CLOCK_MONOTONIC on Linux).
+// (std::chrono::steady_clock, which is CLOCK_MONOTONIC on Linux; the performance counter
+// on Windows).
 int64_t monotonicNs();
