@@ -26,6 +26,9 @@ static BOOL WINAPI onConsoleEvent(DWORD event) {
 }
 
 void catchQuitSignals() {
+    // A process may start with Ctrl-C ignored (a new process group, a program started
+    // without a console); this one takes it.
+    SetConsoleCtrlHandler(nullptr, FALSE);
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 

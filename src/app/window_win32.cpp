@@ -44,12 +44,15 @@ std::string systemMessage(DWORD error) {
     endWithStartupError(std::string("intro: ") + what + ": " + systemMessage(error));
 }
 
-// Whether stderr leads anywhere: a console, a file or a pipe. A GUI program started from
-// the desktop has none.
-bool hasStderr() {
-    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+// Whether the standard stream leads anywhere: a console, a file or a pipe. A GUI program
+// started from the desktop has none.
+bool hasHandle(DWORD stream) {
+    const HANDLE handle = GetStdHandle(stream);
     return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
+
+// stderr was reopened on the console the program was started from.
+bool stderrInConsole = false;
 
 std::wstring wideText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
@@ -105,14 +108,19 @@ std::string processCommandLine(int, char**) {
     return GetCommandLineA();
 }
 
+// Streams redirected by the caller stay where they lead; Ctrl-C comes from the console
+// either way.
 void joinStartingConsole() {
-    if (hasStderr() || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
+    const bool hadStdout = hasHandle(STD_OUTPUT_HANDLE);
+    const bool hadStderr = hasHandle(STD_ERROR_HANDLE);
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    if (!hadStdout) std::freopen("CONOUT$", "w", stdout);
+    if (!hadStderr) std::freopen("CONOUT$", "w", stderr);
+    stderrInConsole = !hadStderr;
 }
 
 void endWithStartupError(const std::string& line) {
-    if (hasStderr()) {
+    if (stderrInConsole || hasHandle(STD_ERROR_HANDLE)) {
         std::fprintf(stderr, "%s\n", line.c_str());
     } else {
         MessageBoxW(nullptr, wideText(line).c_str(), L"intro", MB_OK | MB_ICONERROR);
