@@ -1,29 +1,14 @@
-# ---- Windows player: intro.exe (cmake --preset windows) ----
-# The window directly on Win32 and WGL, the music through WASAPI, the same loop, options,
-# presenter and music clock as on Linux. A GUI program (WinMain through the C runtime's
-# main), so no console opens with it; it joins the console it is started from.
+# ---- Windows player: intro.exe (scripts/build-windows.sh) ----
+# Included once libmpg123 for Windows is there (intro_mp3). The window directly on Win32
+# and WGL, the music through WASAPI, the same loop, options, presenter and music clock as
+# on Linux. A GUI program (WinMain through the C runtime's main), so no console opens with
+# it; it joins the console it is started from.
 find_package(OpenGL REQUIRED)
 find_package(Threads REQUIRED)
 
 add_library(intro_present STATIC present/presenter.cpp)
 target_include_directories(intro_present PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(intro_present PUBLIC intro_draw OpenGL::GL)
-
-# libmpg123 cross-built for Windows: intro.exe decodes the same samples as on Linux.
-find_path(MPG123_INCLUDE_DIR mpg123.h)
-find_library(MPG123_LIBRARY NAMES mpg123 libmpg123)
-if(NOT MPG123_INCLUDE_DIR OR NOT MPG123_LIBRARY)
-  message(STATUS "intro.exe is left out: no libmpg123 for Windows "
-                 "(MPG123_INCLUDE_DIR, MPG123_LIBRARY)")
-  return()
-endif()
-if(NOT TARGET intro_mp3)
-  add_library(intro_mp3 STATIC audio/mp3_decoder.cpp audio/other_audio.cpp)
-  target_include_directories(intro_mp3 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_include_directories(intro_mp3 SYSTEM PUBLIC ${MPG123_INCLUDE_DIR})
-  # The static library uses the shell's path functions.
-  target_link_libraries(intro_mp3 PUBLIC ${MPG123_LIBRARY} shlwapi PRIVATE intro_draw)
-endif()
 
 add_library(intro_audio STATIC
   audio/av_offset.cpp
