@@ -14,4 +14,11 @@ if(WINE_EXECUTABLE AND MINGW_CXX AND NOT INTRO_SANITIZE)
                    $<TARGET_FILE:intro-render> $<TARGET_FILE:web-native-pcm>)
   set_tests_properties(windows_tools PROPERTIES
                        FIXTURES_REQUIRED "windows_build;data_pack;golden_pack" TIMEOUT 600)
+
+  # intro.exe's window, picture, sound output and failures under Wine on Xvfb.
+  add_test(NAME windows_intro
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh 800x600
+                   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_intro.sh ${PROJECT_SOURCE_DIR}
+                   $<TARGET_FILE:screen_check>)
+  set_tests_properties(windows_intro PROPERTIES FIXTURES_REQUIRED windows_build TIMEOUT 300)
 endif()
