@@ -20,7 +20,9 @@ std::string absoluteFolderName(const std::string& dir) {
         resolved = resolved.lexically_normal();
     }
     std::string name = resolved.string();
-    if (name.empty() || name.back() != '/') name += '/';
+    // The system's own separator ends it: '\\' on Windows, whose names may also end in '/'.
+    const char separator = char(fs::path::preferred_separator);
+    if (name.empty() || (name.back() != '/' && name.back() != separator)) name += separator;
     return name;
 }
 

@@ -48,19 +48,28 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 
-# start ARG...: intro.exe in $work/run, waiting up to 20 s for its window; sets $pid, $wid.
-# Its stderr, in text mode as on Windows, ends lines with CR LF: $work/stderr has them
-# without the CR.
-start() {
-    (cd "$work/run" && exec wine "$work/intro.exe" "$@") 2> >(sed -u 's/\r$//' >"$work/stderr") &
+# launch COMMAND... SEARCH...: runs COMMAND in $work/run and waits up to 20 s for a window
+# that `xdotool search --onlyvisible SEARCH...` finds; sets $pid and $wid (empty when none
+# came). The words before "--" are the command. The program's stderr, in text mode as on
+# Windows, ends lines with CR LF: $work/stderr has them without the CR.
+launch() {
+    local command=()
+    while [ "$1" != -- ]; do command+=("$1"); shift; done
+    shift
+    (cd "$work/run" && exec "${command[@]}") 2> >(sed -u 's/\r$//' >"$work/stderr") &
     pid=$!
     pids+=("$pid")
     wid=""
     for _ in $(seq 200); do
-        wid=$(xdotool search --onlyvisible --classname '^intro\.exe$' 2>/dev/null | head -n 1) || true
+        wid=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1) || true
         [ -n "$wid" ] || ! kill -0 "$pid" 2>/dev/null && break
         sleep 0.1
     done
+}
+
+# start ARG...: intro.exe with ARG... and its window (see launch).
+start() {
+    launch wine "$work/intro.exe" "$@" -- --classname '^intro\.exe$'
 }
 
 # finish SECONDS: waits up to SECONDS for $pid to end (then kills it); sets $status, 124
@@ -168,16 +177,8 @@ last=$(grep -v '^ALSA lib' "$work/stderr" | tail -n 1)
 
 name="missing music without a console"
 since=$failures
-(cd "$work/run" && exec wine start /wait /unix "$work/intro.exe" -f1 -w320 -h240) \
-    2> >(sed -u 's/\r$//' >"$work/stderr") &
-pid=$!
-pids+=("$pid")
-box=""
-for _ in $(seq 200); do
-    box=$(xdotool search --onlyvisible --name '^intro$' 2>/dev/null | head -n 1) || true
-    [ -n "$box" ] || ! kill -0 "$pid" 2>/dev/null && break
-    sleep 0.1
-done
+launch wine start /wait /unix "$work/intro.exe" -f1 -w320 -h240 -- --name '^intro$'
+box=$wid
 if [ -z "$box" ]; then
     fail "$name" "no message box titled \"intro\" appeared"
 else
