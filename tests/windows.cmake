@@ -19,6 +19,6 @@ if(WINE_EXECUTABLE AND MINGW_CXX AND NOT INTRO_SANITIZE)
   add_test(NAME windows_intro
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh 800x600
                    ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows_intro.sh ${PROJECT_SOURCE_DIR}
-                   $<TARGET_FILE:screen_check>)
+                   $<TARGET_FILE:screen_check> $<TARGET_FILE:cursor_shown>)
   set_tests_properties(windows_intro PROPERTIES FIXTURES_REQUIRED windows_build TIMEOUT 300)
 endif()

@@ -7,19 +7,21 @@
 #   (Wine's WASAPI sits on the pulse protocol): the tone reaches the sink's monitor. Wine's
 #   engine does not count its sound server's own latency in the position, so this runs the
 #   output's code but cannot judge the clock's sync; the Linux sync benchmark does that.
-# - without a sound server: one line names WASAPI's reason and the silent clock plays;
-#   the window manager's close ends it with 0.
+# - -w640 -h360 without a sound server: the borderless pop-up at (0,0), the frame exactly,
+#   the cursor hidden over it; one line names WASAPI's reason and the silent clock plays.
+# - the window manager's close ends it with 0.
 # - a missing music file: "Failed to load music: ..." on stderr and status 1; started
 #   without a console (through start, as from the desktop), the same text in a message box
 #   titled "intro", and status 1 once it is dismissed.
-# usage: windows_intro.sh SOURCE_DIR SCREEN_CHECK
+# usage: windows_intro.sh SOURCE_DIR SCREEN_CHECK CURSOR_SHOWN
 set -euo pipefail
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/common.sh"
-[ $# -eq 2 ] || { echo "usage: $0 SOURCE_DIR SCREEN_CHECK" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 SOURCE_DIR SCREEN_CHECK CURSOR_SHOWN" >&2; exit 2; }
 [ -n "${DISPLAY:-}" ] || { echo "windows_intro: no DISPLAY; run it through with-xvfb.sh" >&2; exit 2; }
 build=$(realpath "$1")/build-windows
 check=$(realpath "$2")
+cursor_shown=$(realpath "$3")
 [ -f "$build/intro.exe" ] || { echo "windows_intro: no $build/intro.exe (scripts/build-windows.sh)" >&2; exit 1; }
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all
 
@@ -149,20 +151,39 @@ fi
 
 kill "$pulse"
 wait "$pulse" 2>/dev/null || true
-name="no sound server, closed"
+name="-w640 -h360 without a sound server"
+since=$failures
+start -w640 -h360
+if [ -z "$wid" ]; then
+    fail "$name" "no window appeared"
+else
+    [ "$(area)" = "0 0 640 360" ] || fail "$name" "window area $(area), expected the pop-up 0 0 640 360"
+    measured "$name" "square: window x 140..499 (360 px wide), screen x 140..499" show:1.0
+    # The cursor over the root window below is the control.
+    cursor_at() { xdotool mousemove "$1" "$2" && sleep 0.2 && "$cursor_shown" >/dev/null 2>&1; }
+    cursor_at 320 500 || fail "$name" "no cursor over the root window either"
+    if cursor_at 320 180; then fail "$name" "the cursor is visible over the window"; fi
+    grep -q '^audio: no output device (WASAPI: .*); playing on a silent clock$' "$work/stderr" ||
+        fail "$name" "no line naming WASAPI's reason and the silent clock"
+    timeout 5 xdotool windowfocus --sync "$wid" || true
+    xdotool key Escape
+    finish 5
+    [ "$status" = 0 ] || fail "$name" "Escape: exit status $status, expected 0"
+fi
+[ "$failures" != "$since" ] || echo "ok   $name: the borderless pop-up at (0,0) showing the frame exactly, cursor hidden, WASAPI's reason and the silent clock"
+
+name="closed"
 since=$failures
 start -f1 -w320 -h240
 if [ -z "$wid" ]; then
     fail "$name" "no window appeared"
 else
     measured "$name" "grey bars: left 40..40 px, right 40..40 px wide over the rows"
-    grep -q '^audio: no output device (WASAPI: .*); playing on a silent clock$' "$work/stderr" ||
-        fail "$name" "no line naming WASAPI's reason and the silent clock"
     wmctrl -i -c "$wid"
     finish 5
     [ "$status" = 0 ] || fail "$name" "window manager's close: exit status $status, expected 0"
 fi
-[ "$failures" != "$since" ] || echo "ok   $name: WASAPI's reason and the silent clock; closing ends with 0"
+[ "$failures" != "$since" ] || echo "ok   $name: the window manager's close ends it with 0"
 
 rm "$work/data/vorb_06_mp3.mp3"
 name="missing music"
