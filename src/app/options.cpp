@@ -46,14 +46,15 @@ void parseOptions(const char* line) {
     }
 }
 
-std::string negativeSizeProblem(const DemoSettings& settings) {
-    const char* option = settings.windowWidth < 0    ? "-w"
-                         : settings.windowHeight < 0 ? "-h"
-                                                     : nullptr;
-    if (!option) return "";
-    const int32_t value = option[1] == 'w' ? settings.windowWidth : settings.windowHeight;
+static std::string negativeRefusal(const char* option, int32_t value) {
     return std::string("intro: ") + option + " must not be negative (got " + std::to_string(value) +
            ")";
+}
+
+std::string negativeSizeProblem(const DemoSettings& settings) {
+    if (settings.windowWidth < 0) return negativeRefusal("-w", settings.windowWidth);
+    if (settings.windowHeight < 0) return negativeRefusal("-h", settings.windowHeight);
+    return "";
 }
 
 std::string joinCommandLine(int argc, char** argv) {

@@ -6,6 +6,7 @@
 
 #include "app/options.h"
 #include "app/quit_signals.h"
+#include "assets/wide_name.h"
 
 #include <windows.h>
 
@@ -53,15 +54,6 @@ bool hasHandle(DWORD stream) {
 
 // stderr was reopened on the console the program was started from.
 bool stderrInConsole = false;
-
-std::wstring wideText(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return std::wstring(text.begin(), text.end());
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(size_t(length) - 1);
-    return wide;
-}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -123,7 +115,12 @@ void endWithStartupError(const std::string& line) {
     if (stderrInConsole || hasHandle(STD_ERROR_HANDLE)) {
         std::fprintf(stderr, "%s\n", line.c_str());
     } else {
-        MessageBoxW(nullptr, wideText(line).c_str(), L"intro", MB_OK | MB_ICONERROR);
+        // The line is UTF-8 but for the system's own words, which come in the ANSI code page.
+        const std::wstring wide = wideName(line.c_str());
+        if (!wide.empty())
+            MessageBoxW(nullptr, wide.c_str(), L"intro", MB_OK | MB_ICONERROR);
+        else
+            MessageBoxA(nullptr, line.c_str(), "intro", MB_OK | MB_ICONERROR);
     }
     std::exit(1);
 }
