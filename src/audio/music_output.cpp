@@ -64,7 +64,6 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
     const OutputPlan plan = planOutputs(std::getenv("INTRO_AUDIO"));
     if (!plan.warning.empty()) std::fprintf(stderr, "%s\n", plan.warning.c_str());
     std::vector<OutputFailure> failures;
-    const bool forced = plan.order.size() == 2;  // one output, then the silent clock
     for (const AudioOutput* output : plan.order) {
         std::string reason;
         bool absent = false;
@@ -79,7 +78,7 @@ MusicOutput* openMusicOutput(Mp3Decoder* decoder) {
             break;
         }
         // Asked for by name, an absent output is worth saying.
-        if (!absent || forced) failures.push_back({output, reason});
+        if (!absent || plan.forced) failures.push_back({output, reason});
     }
     return o;
 }

@@ -17,6 +17,7 @@ OutputPlan planOutputs(const char* introAudio) {
     for (const AudioOutput* output : kOutputs) {
         if (value == output->name) {
             plan.order = {output};
+            plan.forced = true;
             if (output != &kSilentOutput) plan.order.push_back(&kSilentOutput);
             return plan;
         }

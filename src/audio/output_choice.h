@@ -21,6 +21,7 @@ extern const AudioOutput kSilentOutput;
 // The outputs to try, in order; the last is always kSilentOutput.
 struct OutputPlan {
     std::vector<const AudioOutput*> order;
+    bool forced = false;  // INTRO_AUDIO named the first output
     std::string warning;  // a line for stderr about the setting itself; empty when none
 };
 
