@@ -41,6 +41,8 @@ TEST(OutputChoice, PlanFollowsIntroAudio) {
         const OutputPlan plan = planOutputs(c.introAudio);
         EXPECT_EQ(plan.order, c.order) << name;
         EXPECT_EQ(!plan.warning.empty(), c.warns) << name;
+        // Forced: a name was given and taken.
+        EXPECT_EQ(plan.forced, c.introAudio && *c.introAudio && !c.warns) << name;
     }
     EXPECT_EQ(
         planOutputs("alsa").warning,
