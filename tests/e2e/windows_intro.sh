@@ -87,6 +87,14 @@ finish() {
     [ "$status" != 143 ] || status=124
 }
 
+# escape NAME: Escape typed into window $wid must end $pid with status 0.
+escape() {
+    timeout 5 xdotool windowfocus --sync "$wid" || true
+    xdotool key Escape
+    finish 5
+    [ "$status" = 0 ] || fail "$1" "Escape: exit status $status, expected 0"
+}
+
 # area: "LEFT TOP WIDTH HEIGHT" of window $wid on the screen.
 area() {
     xwininfo -id "$wid" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
@@ -126,12 +134,12 @@ start -f1 -w640 -h360
 if [ -z "$wid" ]; then
     fail "$name" "no window appeared"
 else
-    read -r _ _ width height <<<"$(area)"
+    read -r left _ width height <<<"$(area)"
     [ "${width}x${height}" = 640x360 ] || fail "$name" "client area ${width}x${height}, expected 640x360"
     extents=$(xprop -id "$wid" _NET_FRAME_EXTENTS | sed -n 's/^[^=]*= //p')
     IFS=', ' read -r _ _ top bottom <<<"$extents"
     [ "${top:-0}" -gt "${bottom:-0}" ] || fail "$name" "no caption (frame extents ${extents:-none})"
-    measured "$name" "square: window x 140..499 (360 px wide), screen x $(($(area | cut -d ' ' -f 1) + 140))..$(($(area | cut -d ' ' -f 1) + 499))" show:1.0
+    measured "$name" "square: window x 140..499 (360 px wide), screen x $((left + 140))..$((left + 499))" show:1.0
     timeout 2 parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 --raw --latency-msec=20 \
         >"$work/monitor.raw" 2>/dev/null || true
     loudest=$(od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }')
@@ -142,10 +150,7 @@ else
     xprop -id "$wid" -remove WM_NORMAL_HINTS
     xdotool windowsize "$wid" 700 500
     measured "$name resized" "grey bars: left 100..100 px, right 100..100 px wide over the rows"
-    timeout 5 xdotool windowfocus --sync "$wid" || true
-    xdotool key Escape
-    finish 5
-    [ "$status" = 0 ] || fail "$name" "Escape: exit status $status, expected 0"
+    escape "$name"
 fi
 [ "$failures" != "$since" ] || echo "ok   $name: 640x360 client area showing the frame exactly, the tone through WASAPI, re-fitted when resized, Escape ends with 0"
 
@@ -165,10 +170,7 @@ else
     if cursor_at 320 180; then fail "$name" "the cursor is visible over the window"; fi
     grep -q '^audio: no output device (WASAPI: .*); playing on a silent clock$' "$work/stderr" ||
         fail "$name" "no line naming WASAPI's reason and the silent clock"
-    timeout 5 xdotool windowfocus --sync "$wid" || true
-    xdotool key Escape
-    finish 5
-    [ "$status" = 0 ] || fail "$name" "Escape: exit status $status, expected 0"
+    escape "$name"
 fi
 [ "$failures" != "$since" ] || echo "ok   $name: the borderless pop-up at (0,0) showing the frame exactly, cursor hidden, WASAPI's reason and the silent clock"
 
