@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # intro.exe under Wine on the X server in $DISPLAY (a private Xvfb, see with-xvfb.sh), with a
 # window manager, in the Wine prefix that windows_build.sh made:
-# - -f1 -w640 -h360 gives a captioned window whose client area is 640 x 360 and shows the
-#   frame of the same moment exactly (screen_check); resized, the square is re-fitted;
+# - -f1 -w640 -h360 gives a captioned window whose client area is 640 x 360 with the cursor
+#   shown over it, and shows the frame of the same moment exactly (screen_check); resized, the square is re-fitted;
 #   Escape ends it with 0. The music plays through WASAPI to a private PulseAudio null sink
 #   (Wine's WASAPI sits on the pulse protocol): the tone reaches the sink's monitor. Wine's
 #   engine does not count its sound server's own latency in the position, so this runs the
@@ -95,6 +95,9 @@ escape() {
     [ "$status" = 0 ] || fail "$1" "Escape: exit status $status, expected 0"
 }
 
+# cursor_at X Y: whether a cursor shows with the pointer at screen (X, Y).
+cursor_at() { xdotool mousemove "$1" "$2" && sleep 0.2 && "$cursor_shown" >/dev/null 2>&1; }
+
 # area: "LEFT TOP WIDTH HEIGHT" of window $wid on the screen.
 area() {
     xwininfo -id "$wid" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
@@ -139,6 +142,7 @@ else
     extents=$(xprop -id "$wid" _NET_FRAME_EXTENTS | sed -n 's/^[^=]*= //p')
     IFS=', ' read -r _ _ top bottom <<<"$extents"
     [ "${top:-0}" -gt "${bottom:-0}" ] || fail "$name" "no caption (frame extents ${extents:-none})"
+    cursor_at $((left + 320)) 200 || fail "$name" "no cursor over the window"
     measured "$name" "square: window x 140..499 (360 px wide), screen x $((left + 140))..$((left + 499))" show:1.0
     timeout 2 parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 --raw --latency-msec=20 \
         >"$work/monitor.raw" 2>/dev/null || true
@@ -165,7 +169,6 @@ else
     [ "$(area)" = "0 0 640 360" ] || fail "$name" "window area $(area), expected the pop-up 0 0 640 360"
     measured "$name" "square: window x 140..499 (360 px wide), screen x 140..499" show:1.0
     # The cursor over the root window below is the control.
-    cursor_at() { xdotool mousemove "$1" "$2" && sleep 0.2 && "$cursor_shown" >/dev/null 2>&1; }
     cursor_at 320 500 || fail "$name" "no cursor over the root window either"
     if cursor_at 320 180; then fail "$name" "the cursor is visible over the window"; fi
     grep -q '^audio: no output device (WASAPI: .*); playing on a silent clock$' "$work/stderr" ||
