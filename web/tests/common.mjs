@@ -50,6 +50,14 @@ export function readGolden(path) {
     return moments;
 }
 
+// count moments spread evenly over the show's part of the golden record at path, its first
+// and last included; the record's edge moments (non-finite and huge times) are left out.
+export function spreadMoments(path, count) {
+    const show = readGolden(path).filter((m) => Number.isFinite(m.seconds) && m.seconds >= 0 && m.seconds <= 200)
+        .sort((a, b) => a.seconds - b.seconds);
+    return Array.from({ length: count }, (_, i) => show[Math.round(i * (show.length - 1) / (count - 1))]);
+}
+
 export function sha256(bytes) {
     return createHash("sha256").update(bytes).digest("hex");
 }

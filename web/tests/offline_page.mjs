@@ -8,7 +8,7 @@ import { existsSync, mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { parseArgs, readGolden } from "./common.mjs";
+import { parseArgs, spreadMoments } from "./common.mjs";
 
 const MOMENTS = 50;
 const args = parseArgs(process.argv.slice(2), ["page", "golden", "version"]);
@@ -31,11 +31,7 @@ function check(ok, message) {
     console.log(`${ok ? "ok" : "FAIL"}: ${message}`);
 }
 
-// MOMENTS moments spread evenly over the show's part of the record, its first and last
-// included, and the record's edge moments (non-finite and huge times) are left to the site's test.
-const show = readGolden(args.golden).filter((m) => Number.isFinite(m.seconds) && m.seconds >= 0 && m.seconds <= 200)
-    .sort((a, b) => a.seconds - b.seconds);
-const chosen = Array.from({ length: MOMENTS }, (_, i) => show[Math.round(i * (show.length - 1) / (MOMENTS - 1))]);
+const chosen = spreadMoments(args.golden, MOMENTS);
 
 const flags = ["--disable-gpu", "--no-first-run", "--disable-background-networking", "--disable-component-update",
                "--disable-sync"];
