@@ -4,9 +4,8 @@
 // every file of data/ travel inside it as base64, where module.mjs's fetchBytes finds them.
 // usage: node web/offline-page.mjs SITE_DIR OUT.html
 import { execFileSync } from "node:child_process";
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, renameSync, rmSync, statSync, writeFileSync } from "node:fs";
-import { tmpdir } from "node:os";
-import { dirname, join, relative, resolve, sep } from "node:path";
+import { mkdirSync, readFileSync, readdirSync, renameSync, statSync, writeFileSync } from "node:fs";
+import { dirname, join, relative, sep } from "node:path";
 
 function fail(message) {
     console.error(`offline-page: ${message}`);
@@ -38,23 +37,19 @@ if (scripts.length !== 1) fail(`${site}/index.html has ${scripts.length} inline 
 // The page's own inline module with everything it imports, as one module. An inline module
 // keeps import.meta.url, which is then the page's address, so intro.wasm is looked up
 // beside the page, where the embedded copy is named. There is no module.mjs to import
-// here, so its loadIntro, which tools use on the site, is window.loadIntro.
-// The entry is written apart, its imports made absolute, so that nothing is added to the site.
-const siteDir = resolve(site);
+// here, so its loadIntro, which tools use on the site, is window.loadIntro. esbuild reads
+// the entry from stdin and resolves its imports from its working folder, the site, so the
+// bundle names the modules as the site does and nothing is added to the site.
 const entry = `${scripts[0][1]}
 import { loadIntro } from "./module.mjs";
 globalThis.loadIntro = loadIntro;
-`.replaceAll('from "./', `from "${siteDir}/`);
-const work = mkdtempSync(join(tmpdir(), "offline-page-"));
+`;
 let bundle;
 try {
-    writeFileSync(join(work, "entry.mjs"), entry);
-    bundle = execFileSync("esbuild", [join(work, "entry.mjs"), "--bundle", "--format=esm", "--log-level=warning"],
-                          { encoding: "utf8", stdio: ["ignore", "pipe", "inherit"] });
+    bundle = execFileSync("esbuild", ["--bundle", "--format=esm", "--log-level=warning"],
+                          { cwd: site, input: entry, encoding: "utf8", stdio: ["pipe", "pipe", "inherit"] });
 } catch (error) {
     fail(`esbuild could not bundle the page's modules (${error.message.split("\n")[0]})`);
-} finally {
-    rmSync(work, { recursive: true, force: true });
 }
 // Inside an inline script, "</script" would end it early, wherever it stands.
 bundle = bundle.replace(/<\/(script)/gi, "<\\/$1");
