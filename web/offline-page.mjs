@@ -66,4 +66,4 @@ const page = html.replace(moduleScript, () => `<script type="module">\n${bundle}
 mkdirSync(dirname(out), { recursive: true });
 writeFileSync(`${out}.new`, page);
 renameSync(`${out}.new`, out);
-console.error(`offline-page: ${out}: ${names.length} files inside, ${page.length} bytes`);
+console.error(`offline-page: ${out}: ${names.length} files inside, ${Buffer.byteLength(page)} bytes`);
