@@ -2,11 +2,24 @@
 // record and the native frames they are compared with.
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
-import { readFileSync } from "node:fs";
+import { existsSync, readFileSync } from "node:fs";
 import { readFile } from "node:fs/promises";
 import { fileURLToPath } from "node:url";
 
 export const FRAME_BYTES = 64 * 64 * 4;
+
+// playwright-core (from web/node_modules) and Debian's Chromium at executablePath; ends the
+// process with a line naming what is missing, `who` first.
+export async function chromiumDriver(who, executablePath) {
+    try {
+        const playwright = await import("playwright-core");
+        if (existsSync(executablePath)) return playwright;
+        console.error(`${who}: no browser at ${executablePath}: run scripts/setup-deps.sh`);
+    } catch {
+        console.error(`${who}: playwright-core is missing: run scripts/setup-deps.sh (npm ci in web/)`);
+    }
+    process.exit(1);
+}
 
 // loadIntro's file reading under Node, whose fetch does not read file: URLs.
 export async function readUrlBytes(url) {

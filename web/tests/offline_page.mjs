@@ -4,26 +4,16 @@
 // and a click starts the show with the music as its clock.
 // usage: node offline_page.mjs --page FILE.html --golden FILE --version VERSION
 //        [--chromium /usr/bin/chromium]
-import { existsSync, mkdtempSync, rmSync } from "node:fs";
+import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { parseArgs, spreadMoments } from "./common.mjs";
+import { chromiumDriver, parseArgs, spreadMoments } from "./common.mjs";
 
 const MOMENTS = 50;
 const args = parseArgs(process.argv.slice(2), ["page", "golden", "version"]);
 const executablePath = args.chromium ?? "/usr/bin/chromium";
-let playwright;
-try {
-    playwright = await import("playwright-core");
-} catch {
-    console.error("offline page test: playwright-core is missing: run scripts/setup-deps.sh (npm ci in web/)");
-    process.exit(1);
-}
-if (!existsSync(executablePath)) {
-    console.error(`offline page test: no browser at ${executablePath}: run scripts/setup-deps.sh`);
-    process.exit(1);
-}
+const playwright = await chromiumDriver("offline page test", executablePath);
 
 let failures = 0;
 function check(ok, message) {
