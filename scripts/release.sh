@@ -32,10 +32,19 @@ while [ $# -gt 0 ]; do
         *) echo "release: unknown option '$1'" >&2; usage >&2; exit 2 ;;
     esac
 done
+for part in ${only//,/ }; do
+    case "$part" in
+        linux | windows | web | html) ;;
+        *) echo "release: --only: unknown part '$part' (linux, windows, web, html)" >&2; exit 2 ;;
+    esac
+done
 wanted() { case ",$only," in *",$1,"*) return 0 ;; *) return 1 ;; esac; }
 step() { echo "release: $*" >&2; }
 
 version=$(scripts/version.sh)
+if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+    step "note: the checkout has uncommitted changes; the files are not those of its last commit"
+fi
 # Files in the archives get the time of the last commit, so that the same checkout makes
 # the same archives.
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
