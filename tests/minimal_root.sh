@@ -37,8 +37,6 @@ if [ ! -e "$chroot_dir/.complete" ]; then
         { tail -20 "$chroot_dir.log" >&2; exit 1; }
     touch "$chroot_dir/.complete"
 fi
-chroot "$chroot_dir" dpkg-query -W -f='${Package}\n' | grep -E '^lib(sdl2|mpg123|pulse|pipewire|asound)' |
-    sed 's/^/minimal_root: in the root before step 2: /' >&2 || say "the root has no SDL2, libmpg123, libpulse, libpipewire or libasound"
 
 mounted=()
 xvfb_pid=""
@@ -62,6 +60,15 @@ done
 # exec it, so in the background $! is COMMAND's own process id.
 plain_env=(env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root DISPLAY=:7 XDG_RUNTIME_DIR=/tmp/run)
 in_root() { chroot "$chroot_dir" "${plain_env[@]}" "$@"; }
+
+# What step 2 of an earlier run added goes, so that step 1 sees the bare root again.
+if in_root dpkg-query -W pulseaudio >/dev/null 2>&1; then
+    say "removing what an earlier run added"
+    in_root apt-get purge -y -qq --auto-remove libpulse0 pulseaudio pulseaudio-utils >"$chroot_dir.purge.log" 2>&1
+fi
+extra=$(in_root dpkg-query -W -f='${Package}\n' | grep -E '^lib(sdl2|mpg123|pulse|pipewire|asound)' || true)
+[ -z "$extra" ] || { say "the bare root has $(echo $extra), which a release may not need"; exit 1; }
+say "the bare root has no SDL2, libmpg123, libpulse, libpipewire or libasound"
 
 rm -rf "$chroot_dir/opt/intro"
 mkdir -p "$chroot_dir/opt/intro" "$chroot_dir/tmp/fb" "$chroot_dir/tmp/run"
