@@ -39,7 +39,7 @@ library_file() {
     if [ "$2" = libSDL2-2.0.so.0 ]; then
         echo "$sdl2"
     else
-        ldd "$1" | awk -v name="$2" '$1 == name && $3 ~ /^\// { print $3; exit }'
+        ldd "$1" | awk -v name="$2" '$1 == name && $3 ~ /^\// && !found { print $3; found = 1 }'
     fi
 }
 
@@ -47,8 +47,7 @@ library_file() {
 # file, and the common licence texts that file points to.
 copy_notice() {
     local package
-    package=$(dpkg -S "$(realpath "$1")" 2>/dev/null | head -n 1 | cut -d: -f1) ||
-        fail "no Debian package owns $1, so its licence is unknown"
+    package=$(dpkg -S "$(realpath "$1")" 2>/dev/null | sed -n '1s/:.*//p') || true
     [ -n "$package" ] || fail "no Debian package owns $1, so its licence is unknown"
     cp "/usr/share/doc/$package/copyright" "$out/LICENSES/$package.copyright"
     { grep -o '/usr/share/common-licenses/[A-Za-z0-9.+-]*' "/usr/share/doc/$package/copyright" || true; } |

@@ -25,7 +25,7 @@ fail() { echo "FAIL $*" >&2; failures=$((failures + 1)); }
 
 command -v debootstrap >/dev/null || { say "installing debootstrap"; apt-get install -y -qq debootstrap >&2; }
 mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
-         awk '$1 ~ /debian\/?$/ && $2 !~ /-/ { print $1; exit }')
+         awk '$1 ~ /debian\/?$/ && $2 !~ /-/ && !found { print $1; found = 1 }')
 [ -n "$mirror" ] || { say "no Debian mirror in the system's apt sources"; exit 1; }
 # The C and C++ runtimes come with minbase; X11 and GL (glvnd with Mesa's software
 # renderer, which Xvfb's GLX also uses) and Xvfb itself are added.

@@ -45,12 +45,15 @@ for elf in "$bundle"/bin/* "$bundle"/lib/*; do
         fail "$(basename "$elf") needs $soname, neither in the bundle nor on the allowed list"
     done
 done
+# (ldd's whole answer first: grep -q ending the pipe early would fail it under pipefail.)
 for program in intro intro-render; do
-    ldd "$bundle/bin/$program" | grep -q "not found" && fail "ldd bin/$program: $(ldd "$bundle/bin/$program" | grep "not found")"
+    found=$(ldd "$bundle/bin/$program")
+    if grep -q "not found" <<<"$found"; then fail "ldd bin/$program: $(grep "not found" <<<"$found")"; fi
 done
+found=$(ldd "$bundle/bin/intro")
 for soname in libSDL2-2.0.so.0 libmpg123.so.0; do
-    ldd "$bundle/bin/intro" | grep -qF "$soname => $bundle/bin/../lib/$soname" ||
-        fail "bin/intro does not take $soname from the bundle: $(ldd "$bundle/bin/intro" | grep -F "$soname")"
+    grep -qF "$soname => $bundle/bin/../lib/$soname" <<<"$found" ||
+        fail "bin/intro does not take $soname from the bundle: $(grep -F "$soname" <<<"$found")"
 done
 [ "$failures" = 0 ] && echo "ok   libraries: $(cd "$bundle/lib" && echo *) inside; the rest from: $(echo $allowed)"
 
