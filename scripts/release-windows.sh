@@ -18,7 +18,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || skip "no mingw-w64 cross c
 cmake --preset windows >/dev/null || skip "cmake --preset windows does not configure"
 targets=$(cmake --build build-windows --target help 2>/dev/null || true)
 grep -qE '(^|[ .])intro($|[ :])' <<<"$targets" ||
-    skip "the Windows build (cmake --preset windows) has no intro target in this checkout yet; it builds only the drawing library and its golden tool"
+    skip "the Windows build (cmake --preset windows) has no intro target in this checkout yet"
 echo "release: the Windows zip (build-windows/)" >&2
 cmake --build build-windows --parallel "$(nproc)" --target intro
 exe=build-windows/intro.exe
