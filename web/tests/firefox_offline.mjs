@@ -1,7 +1,8 @@
 // The offline page in Debian's Firefox ESR, headless, driven over WebDriver BiDi (Firefox's
 // own remote protocol; playwright drives only its own Firefox builds). A check by hand, not
-// in the suite (Firefox is no test package): the page opened as file:// gets ready, its
-// frames at 50 moments equal the golden record, and a click starts the show.
+// in the suite (Firefox is no test package: apt-get install firefox-esr first): the page
+// opened as file:// gets ready, its frames at 50 moments equal the golden record, and a
+// click starts the show.
 // usage: node --experimental-websocket web/tests/firefox_offline.mjs --page FILE.html
 //        --golden FILE [--firefox /usr/bin/firefox-esr]
 import { spawn } from "node:child_process";
