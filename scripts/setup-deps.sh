@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, skipping those already present.
-# usage: scripts/setup-deps.sh [run|web|windows|test]
+# usage: scripts/setup-deps.sh [run|web|windows|release|test]
 #   run      what building and playing need: the intro, make-data and intro-render
 #   web      that and what building and serving the web page need (web.sh)
 #   windows  that and what cross-building for Windows needs (scripts/build-windows.sh)
+#   release  run, web and windows, and what making the release files needs (scripts/release.sh)
 #   test     all that and the test tools (the default)
 set -euo pipefail
 
@@ -31,14 +32,24 @@ web_packages=(
   python3
 )
 
+# scripts/release.sh: SDL2's build from Debian's source (dpkg-source, the X11 and ALSA
+# headers it loads at run time), patchelf, the offline page's bundler and Node, zip, and
+# debootstrap for tests/minimal_root.sh.
+release_packages=(
+  dpkg-dev libx11-dev libxext-dev libxcursor-dev libxi-dev libxrandr-dev libxss-dev libxfixes-dev
+  libasound2-dev patchelf esbuild nodejs zip debootstrap
+)
+
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
   windows) packages=("${run_packages[@]}" "${windows_packages[@]}") ;;
+  release) packages=("${run_packages[@]}" "${web_packages[@]}" "${windows_packages[@]}"
+                     "${release_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${web_packages[@]}" "${windows_packages[@]}"
-                  "${test_packages[@]}") ;;
-  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-  *) echo "setup-deps: unknown set '$1' (run, web, windows or test)" >&2; exit 2 ;;
+                  "${release_packages[@]}" "${test_packages[@]}") ;;
+  -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "setup-deps: unknown set '$1' (run, web, windows, release or test)" >&2; exit 2 ;;
 esac
 
 missing=()

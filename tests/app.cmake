@@ -61,3 +61,21 @@ add_test(NAME startup_signals
                  $<TARGET_FILE:intro> $<TARGET_FILE:stall_open>)
 set_tests_properties(startup_signals PROPERTIES TIMEOUT 120
                      ENVIRONMENT "QUIT_LIMIT_MS=${escape_limit_ms}")
+
+# The Linux release bundle made from this build's programs (scripts/release.sh --build),
+# unpacked and started as a user would: its libraries, its launcher from another folder
+# under Xvfb against intro-render's frame, its version. Not under the sanitizers, whose
+# runtime is no library a release may need. The first run builds SDL2 from Debian's
+# source into build-deps/ (minutes); later runs reuse it.
+if(NOT INTRO_SANITIZE)
+  set(release_dir ${CMAKE_BINARY_DIR}/test-release)
+  add_test(NAME release_linux
+           COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/release.sh --build ${CMAKE_BINARY_DIR}
+                   --out ${release_dir} --only linux)
+  set_tests_properties(release_linux PROPERTIES FIXTURES_SETUP release_archive TIMEOUT 1800)
+  add_test(NAME release_bundle
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/with-xvfb.sh 800x600
+                   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/release_bundle.sh
+                   ${release_dir}/intro-${INTRO_VERSION}-linux-x86_64.tar.gz $<TARGET_FILE:screen_check>)
+  set_tests_properties(release_bundle PROPERTIES FIXTURES_REQUIRED release_archive TIMEOUT 120)
+endif()

@@ -79,6 +79,7 @@ echo "ok   the user's files are kept, make-data's own are brought up to date"
 
 # --help prints the usage on stdout; bad arguments print it on stderr and fail.
 "$make_data" --help | grep -q '^usage: make-data OUTDIR' || fail "--help prints no usage"
+"$make_data" --version | grep -qx 'make-data [0-9][0-9A-Za-z.+~-]*' || fail "--version prints no version"
 if "$make_data" 2>"$work/err"; then fail "no arguments accepted"; fi
 grep -q '^usage:' "$work/err" || fail "no usage after bad arguments"
 if "$make_data" --bogus "$work/x" 2>"$work/err"; then fail "unknown option accepted"; fi

@@ -7,6 +7,9 @@
 //   LEFT TOP WIDTH HEIGHT  the window's drawable area on the screen
 //   CANVAS                 "pattern": the canvas of present_pattern;
 //                          "show:SECONDS": the intro's frame SECONDS into the music
+//                          (no pictures loaded);
+//                          "raw:FILE": the 16384 canvas bytes R, G, B, A in FILE, as
+//                          `intro-render --raw` writes them
 // Exit status: 0 every pixel matches, 1 a mismatch, 2 unusable arguments or file.
 #include "demo/frame_time.h"
 #include "demo/timeline.h"
@@ -136,6 +139,13 @@ bool makeCanvas(const char* name, ArgbGfx& canvas) {
         canvas.color = 0;
         canvas.clear();
         drawFrame(canvas, frameTimeAtSeconds(seconds));
+        return true;
+    }
+    if (std::strncmp(name, "raw:", 4) == 0) {
+        std::ifstream file(name + 4, std::ios::binary);
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+        if (bytes.size() != size_t(kCanvasSize) * kCanvasSize * 4) return false;
+        std::memcpy(canvas.pixels, bytes.data(), bytes.size());
         return true;
     }
     return false;

@@ -40,4 +40,16 @@ if(NOT INTRO_SANITIZE)
                    --render $<TARGET_FILE:intro-render> --native $<TARGET_FILE:web-native-frames>
                    --pcm $<TARGET_FILE:web-native-pcm>)
   set_tests_properties(web_chromium PROPERTIES FIXTURES_REQUIRED "web_site;golden_pack" TIMEOUT 300)
+
+  # The offline page (one file, as scripts/release.sh makes it) from the same site, opened
+  # as file:// in Chromium.
+  set(offline_page ${CMAKE_BINARY_DIR}/test-offline/intro-${INTRO_VERSION}.html)
+  add_test(NAME web_offline_build
+           COMMAND ${NODE_EXECUTABLE} ${PROJECT_SOURCE_DIR}/web/offline-page.mjs ${WEB_DIR}/site ${offline_page})
+  set_tests_properties(web_offline_build PROPERTIES FIXTURES_SETUP offline_page FIXTURES_REQUIRED web_site
+                       TIMEOUT 120)
+  add_test(NAME web_offline_page
+           COMMAND ${NODE_EXECUTABLE} ${WEB_TESTS}/offline_page.mjs --page ${offline_page}
+                   --golden ${PROJECT_SOURCE_DIR}/tests/golden/frames-default.txt --version ${INTRO_VERSION})
+  set_tests_properties(web_offline_page PROPERTIES FIXTURES_REQUIRED offline_page TIMEOUT 180)
 endif()

@@ -8,8 +8,26 @@ export const MUSIC_FILE = "vorb_06_mp3.mp3";
 const NAME_BYTES = 64;
 const WARNING_BYTES = 16384;  // every warning of a load, one a line
 
-// Bytes of url, from the network.
+// The file at url when the page carries it inside itself, as the offline page does: base64
+// in a <script type="application/octet-stream" data-file="NAME"> element, NAME relative to
+// the page. Null when the page has no such element.
+function embeddedBytes(url) {
+    if (typeof document === "undefined") return null;
+    const wanted = new URL(url, document.baseURI).href;
+    for (const element of document.querySelectorAll("script[data-file]")) {
+        if (new URL(element.dataset.file, document.baseURI).href !== wanted) continue;
+        const text = atob(element.textContent.trim());
+        const bytes = new Uint8Array(text.length);
+        for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+        return bytes;
+    }
+    return null;
+}
+
+// Bytes of url, from inside the page or from the network.
 export async function fetchBytes(url) {
+    const embedded = embeddedBytes(url);
+    if (embedded) return embedded;
     const response = await fetch(url);
     if (!response.ok) throw new Error(`HTTP ${response.status} ${response.statusText}`.trim());
     return new Uint8Array(await response.arrayBuffer());

@@ -29,6 +29,19 @@ export function heardContextTime(context) {
     return context.currentTime - (context.outputLatency || 0);
 }
 
+// A browser with no audio output at all may never let its context run (Firefox without a
+// sound server): after this long the show goes on without sound.
+const RESUME_LIMIT_MS = 3000;
+
+// opened.resumed, or a failure when the context has not started within RESUME_LIMIT_MS.
+export function resumedInTime(opened) {
+    let timer;
+    const late = new Promise((_, failed) => {
+        timer = setTimeout(() => failed(new Error("the audio output did not start")), RESUME_LIMIT_MS);
+    });
+    return Promise.race([opened.resumed, late]).finally(() => clearTimeout(timer));
+}
+
 // Makes an audio context and asks it to run: called straight from a gesture's handler,
 // before anything is awaited, as some browsers demand.
 export function openAudio() {
@@ -49,7 +62,7 @@ export async function musicPlayer(opened, musicBytes) {
     const context = opened.context;
     try {
         if (!musicBytes) throw new Error(`data/${MUSIC_FILE} could not be fetched`);
-        await opened.resumed;
+        await resumedInTime(opened);
         const buffer = await context.decodeAudioData(musicBytes.slice().buffer);
         if (context.state !== "running") throw new Error(`audio is ${context.state}`);
         return bufferPlayer(context, buffer);

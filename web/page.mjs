@@ -11,7 +11,7 @@
 //   frozen       ?at=SECONDS: that one frame, no sound, no overlay
 //   failed       the show cannot start; the note says why
 import { FRAME_BYTES, MUSIC_FILE, fetchBytes, loadIntro } from "./module.mjs";
-import { musicPlayer, openAudio, silentPlayer } from "./music.mjs";
+import { musicPlayer, openAudio, resumedInTime, silentPlayer } from "./music.mjs";
 import { startCalibration } from "./calibrate.mjs";
 import { makeControls } from "./controls.mjs";
 import { BLOCK_SECONDS, SHOW_END_SECONDS, loadOffsetMs, momentLink, offsetText, saveOffsetMs,
@@ -135,7 +135,7 @@ export async function runPage() {
     async function calibrate(opened) {
         try {
             if (opened.problem) throw new Error(opened.problem);
-            await opened.resumed;
+            await resumedInTime(opened);
             page.calibration = startCalibration(opened.context, document.getElementById("flash"), () => page.offsetMs);
         } catch (error) {
             return fail(`Calibration needs sound: ${error.message}`);

@@ -18,5 +18,5 @@ add_library(intro_pacer STATIC app/frame_pacer.cpp app/frame_sleep_posix.cpp)
 target_include_directories(intro_pacer PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_executable(intro app/main.cpp app/run_demo.cpp)
-target_link_libraries(intro PRIVATE intro_options intro_window intro_pacer intro_frame intro_audio
+target_link_libraries(intro PRIVATE intro_version intro_options intro_window intro_pacer intro_frame intro_audio
                       PkgConfig::SDL2)

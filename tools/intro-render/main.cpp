@@ -9,6 +9,7 @@
 #include "interrupt.h"
 #include "options.h"
 #include "outputs.h"
+#include "intro_version.h"
 
 #include <cstdio>
 #include <string>
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("intro-render %s\n", kIntroVersion);
         return 0;
     }
     catchInterrupts();

@@ -50,6 +50,7 @@ constexpr char kUsage[] =
     "  --data DIR        folder of the pictures and the music (default %s)\n"
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
+    "  --version         show the version\n"
     "\n"
     "For who replaces the pictures or the music:\n"
     "  --check           checks the data folder: each picture (missing, unreadable, its\n"
@@ -135,6 +136,9 @@ public:
         for (int i = 1; i < argc_; ++i)
             if (std::strcmp(argv_[i], "--help") == 0) {
                 options.help = true;
+                return true;
+            } else if (std::strcmp(argv_[i], "--version") == 0) {
+                options.version = true;
                 return true;
             }
         for (next_ = 1; next_ < argc_;)

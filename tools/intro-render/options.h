@@ -50,13 +50,14 @@ struct RenderOptions {
     bool toGiven = false;   // --to given; otherwise a video with sound may run on
     bool progress = false;  // forced on with --progress; otherwise only on a terminal
     bool help = false;
+    bool version = false;  // --version: print it and nothing else
 };
 
 // The usage text, as --help prints it.
 std::string usageText();
 
 // Reads argv[1..argc-1] into options. On a bad argument returns false with a one-line
-// reason in error (no program name, no usage). --help anywhere sets options.help and
-// returns true without checking the rest.
+// reason in error (no program name, no usage). --help or --version anywhere (the first
+// given) sets options.help or options.version and returns true without checking the rest.
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options,
                         std::string& error);

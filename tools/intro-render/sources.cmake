@@ -30,4 +30,4 @@ target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/
 target_link_libraries(intro_render_core PUBLIC intro_draw tool_common PRIVATE intro_mp3)
 
 add_executable(intro-render intro-render/main.cpp)
-target_link_libraries(intro-render PRIVATE intro_render_core)
+target_link_libraries(intro-render PRIVATE intro_render_core intro_version)

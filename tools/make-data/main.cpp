@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assets/data_pack_manifest.h"
+#include "intro_version.h"
 #include "folders.h"
 #include "interrupt.h"
 #include "mp3_encoder.h"
@@ -32,6 +33,7 @@ constexpr char kUsage[] =
     "usage: make-data OUTDIR          write the data folder into OUTDIR\n"
     "       make-data --check OUTDIR  exit 0 if OUTDIR is complete and current, else 1\n"
     "       make-data --help          show this text\n"
+    "       make-data --version       show the version\n"
     "\n"
     "Files in OUTDIR that differ from what make-data wrote there are yours: they are\n"
     "left as they are. A missing file is written again.\n";
@@ -228,6 +230,10 @@ std::string folderName(const char* dir) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("make-data %s\n", kIntroVersion);
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "--check") == 0 && argv[2][0] != '\0')

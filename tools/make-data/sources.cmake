@@ -23,4 +23,4 @@ add_executable(make-data
   make-data/song_arrangement.cpp
   make-data/song_mixdown.cpp
 )
-target_link_libraries(make-data PRIVATE make_data_record tool_common intro_draw PkgConfig::QRENCODE m)
+target_link_libraries(make-data PRIVATE intro_version make_data_record tool_common intro_draw PkgConfig::QRENCODE m)

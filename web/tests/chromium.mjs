@@ -14,22 +14,12 @@ import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
 import { avOffset, calibration, decoderOffset, momentLinks, playerControls } from "./chromium_player.mjs";
-import { FRAME_BYTES, parseArgs, readGolden } from "./common.mjs";
+import { FRAME_BYTES, chromiumDriver, parseArgs, readGolden } from "./common.mjs";
 
 const args = parseArgs(process.argv.slice(2), ["site", "golden", "synthetic-data", "synthetic-golden", "render", "native",
                                                "pcm"]);
 const executablePath = args.chromium ?? "/usr/bin/chromium";
-let playwright;
-try {
-    playwright = await import("playwright-core");
-} catch {
-    console.error("chromium test: playwright-core is missing: run scripts/setup-deps.sh (npm ci in web/)");
-    process.exit(1);
-}
-if (!existsSync(executablePath)) {
-    console.error(`chromium test: no browser at ${executablePath}: run scripts/setup-deps.sh`);
-    process.exit(1);
-}
+const playwright = await chromiumDriver("chromium test", executablePath);
 
 let failures = 0;
 function check(ok, message) {

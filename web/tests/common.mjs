@@ -2,11 +2,24 @@
 // record and the native frames they are compared with.
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
-import { readFileSync } from "node:fs";
+import { existsSync, readFileSync } from "node:fs";
 import { readFile } from "node:fs/promises";
 import { fileURLToPath } from "node:url";
 
 export const FRAME_BYTES = 64 * 64 * 4;
+
+// playwright-core (from web/node_modules) and Debian's Chromium at executablePath; ends the
+// process with a line naming what is missing, `who` first.
+export async function chromiumDriver(who, executablePath) {
+    try {
+        const playwright = await import("playwright-core");
+        if (existsSync(executablePath)) return playwright;
+        console.error(`${who}: no browser at ${executablePath}: run scripts/setup-deps.sh`);
+    } catch {
+        console.error(`${who}: playwright-core is missing: run scripts/setup-deps.sh (npm ci in web/)`);
+    }
+    process.exit(1);
+}
 
 // loadIntro's file reading under Node, whose fetch does not read file: URLs.
 export async function readUrlBytes(url) {
@@ -48,6 +61,14 @@ export function readGolden(path) {
     });
     if (moments.length === 0) throw new Error(`${path}: no moments`);
     return moments;
+}
+
+// count moments spread evenly over the show's part of the golden record at path, its first
+// and last included; the record's edge moments (non-finite and huge times) are left out.
+export function spreadMoments(path, count) {
+    const show = readGolden(path).filter((m) => Number.isFinite(m.seconds) && m.seconds >= 0 && m.seconds <= 200)
+        .sort((a, b) => a.seconds - b.seconds);
+    return Array.from({ length: count }, (_, i) => show[Math.round(i * (show.length - 1) / (count - 1))]);
 }
 
 export function sha256(bytes) {
