@@ -18,7 +18,7 @@ out=$3
 fail() { echo "release-linux: $*" >&2; exit 1; }
 
 system_libs=$(grep -v '^#' "$root/scripts/release-system-libs.txt")
-sdl2=$("$root/scripts/build-sdl2.sh" "${INTRO_DEPS_CACHE:-$root/build-deps}")
+sdl2=$("$root/scripts/build-sdl2.sh" "${INTRO_DEPS_CACHE:-$HOME/.cache/intro-linux-deps}")
 
 rm -rf "$out"
 mkdir -p "$out/bin" "$out/lib" "$out/LICENSES"

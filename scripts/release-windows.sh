@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Lays out the Windows folder in OUT (scripts/release.sh zips it): bin/intro.exe from
-# `cmake --preset windows` (build-windows/) with the DLLs it needs beyond Windows' own,
-# data/ the default data, and a short README.txt. intro.exe lies in bin/ because it reads
-# "..\data\" from the folder it starts in, which a double-click makes its own folder.
-# Exits 3, saying why, when this checkout's Windows build has no intro program or the
-# cross compiler is missing: then there is no zip.
+# scripts/build-windows.sh (build-windows/) with the DLLs it needs beyond Windows' own,
+# data/ the default data, a short README.txt and LICENSES/. intro.exe lies in bin/
+# because it reads "..\data\" from the folder it starts in, which a double-click makes
+# its own folder.
+# Exits 3, saying why, when the cross compiler is missing: then there is no zip.
 # usage: scripts/release-windows.sh DATA_DIR OUT
 set -euo pipefail
 [ $# -eq 2 ] || { sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; [ "${1:-}" = --help ]; exit; }
@@ -14,15 +14,11 @@ out=$2
 skip() { echo "release: skipping the Windows zip: $*" >&2; exit 3; }
 cd "$root"
 
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || skip "no mingw-w64 cross compiler (scripts/setup-deps.sh test installs it)"
-cmake --preset windows >/dev/null || skip "cmake --preset windows does not configure"
-targets=$(cmake --build build-windows --target help 2>/dev/null || true)
-grep -qE '(^|[ .])intro($|[ :])' <<<"$targets" ||
-    skip "the Windows build (cmake --preset windows) has no intro target in this checkout yet"
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || skip "no mingw-w64 cross compiler (scripts/setup-deps.sh windows installs it)"
 echo "release: the Windows zip (build-windows/)" >&2
-cmake --build build-windows --parallel "$(nproc)" --target intro
+scripts/build-windows.sh intro >&2 || { echo "release-windows: the Windows build failed" >&2; exit 1; }
 exe=build-windows/intro.exe
-[ -f "$exe" ] || skip "the intro target built no $exe"
+[ -f "$exe" ] || { echo "release-windows: the intro target built no $exe" >&2; exit 1; }
 
 rm -rf "$out"
 mkdir -p "$out/bin"
@@ -35,7 +31,7 @@ dlls() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'; }
 is_windows_dll() {
     case "$(echo "$1" | tr '[:upper:]' '[:lower:]')" in
         kernel32.dll | user32.dll | gdi32.dll | opengl32.dll | winmm.dll | ole32.dll | oleaut32.dll | \
-        shell32.dll | advapi32.dll | imm32.dll | version.dll | setupapi.dll | cfgmgr32.dll | msvcrt.dll | \
+        shell32.dll | shlwapi.dll | advapi32.dll | imm32.dll | version.dll | setupapi.dll | cfgmgr32.dll | msvcrt.dll | \
         ws2_32.dll | dwmapi.dll | uxtheme.dll | avrt.dll | ksuser.dll | api-ms-win-*) return 0 ;;
     esac
     return 1
@@ -56,6 +52,14 @@ while [ ${#queue[@]} -gt 0 ]; do
     done
 done
 cp -R "$data" "$out/data"
+# The notices of what is linked in: libmpg123 (from the cache the build used), the C
+# runtime with its threads, and GCC's C++ runtime.
+mkdir -p "$out/LICENSES"
+prefix=$(scripts/build-windows-deps.sh)
+cp "$prefix/share/licenses/mpg123-COPYING" "$out/LICENSES/libmpg123.COPYING"
+for package in mingw-w64-x86-64-dev gcc-mingw-w64-base; do
+    cp "/usr/share/doc/$package/copyright" "$out/LICENSES/$package.copyright"
+done
 version=$(scripts/version.sh)
 sed 's/$/\r/' >"$out/README.txt" <<EOF
 intro $version for Windows (64-bit)

@@ -2,9 +2,8 @@
 # Builds the release files into dist/ and prints what it made, with sizes:
 #   intro-VERSION-linux-x86_64.tar.gz    the intro and intro-render with the libraries a
 #                                        desktop may lack, the default data, a launcher
-#   intro-VERSION-windows-x86_64.zip     intro.exe, its DLLs and the data, when this
-#                                        checkout's Windows build has an intro (else skipped,
-#                                        saying why)
+#   intro-VERSION-windows-x86_64.zip     intro.exe, its DLLs and the data, cross-built
+#                                        with mingw-w64 (skipped, saying why, without it)
 #   intro-VERSION-web.zip                the web site, as ./web.sh --build-only makes it
 #   intro-VERSION.html                   the show as one page that plays from the disk
 #   SHA256SUMS                           over the files above

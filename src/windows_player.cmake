@@ -32,4 +32,4 @@ add_executable(intro WIN32
   app/render_frame.cpp
   app/window_win32.cpp)
 target_include_directories(intro PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(intro PRIVATE intro_draw intro_present intro_audio gdi32 user32)
+target_link_libraries(intro PRIVATE intro_version intro_draw intro_present intro_audio gdi32 user32)

@@ -65,8 +65,9 @@ set_tests_properties(startup_signals PROPERTIES TIMEOUT 120
 # The Linux release bundle made from this build's programs (scripts/release.sh --build),
 # unpacked and started as a user would: its libraries, its launcher from another folder
 # under Xvfb against intro-render's frame, its version. Not under the sanitizers, whose
-# runtime is no library a release may need. The first run builds SDL2 from Debian's
-# source into build-deps/ (minutes); later runs reuse it.
+# runtime is no library a release may need. The first run on a machine builds SDL2 from
+# Debian's source into ~/.cache/intro-linux-deps (minutes); later runs, clean clones
+# included, reuse it.
 if(NOT INTRO_SANITIZE)
   set(release_dir ${CMAKE_BINARY_DIR}/test-release)
   add_test(NAME release_linux
