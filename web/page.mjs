@@ -73,6 +73,7 @@ export async function runPage() {
     }
 
     const ownFiles = makeOwnFiles((files) => {
+        if (!page.intro) return;
         page.owned = page.owned.then(() => useOwnFiles(files)).catch((error) => {
             root.dataset.check = "failed";
             ownFiles.show(`problem: your files: ${error.message}\n`, []);
