@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, skipping those already present.
-# usage: scripts/setup-deps.sh [run|web|test]
-#   run   what building and playing need: the intro, make-data and intro-render
-#   web   that and what building and serving the web page need (web.sh)
-#   test  all that and the test tools (the default)
+# usage: scripts/setup-deps.sh [run|web|windows|test]
+#   run      what building and playing need: the intro, make-data and intro-render
+#   web      that and what building and serving the web page need (web.sh)
+#   windows  that and what cross-building for Windows needs (scripts/build-windows.sh)
+#   test     all that and the test tools (the default)
 set -euo pipefail
 
 run_packages=(
@@ -18,7 +19,11 @@ test_packages=(
   clang clang-format valgrind time
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus
   nodejs chromium
-  g++-mingw-w64-x86-64-posix wine wine64
+)
+# mingw-w64, Wine to run what it builds, and what fetching and unpacking Debian's source
+# packages takes (scripts/build-windows-deps.sh).
+windows_packages=(
+  g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev bzip2 xz-utils
 )
 # clang 14 for wasm32-wasi, and Python's http.server to serve the page.
 web_packages=(
@@ -29,9 +34,11 @@ web_packages=(
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   web) packages=("${run_packages[@]}" "${web_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
-  -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-  *) echo "setup-deps: unknown set '$1' (run, web or test)" >&2; exit 2 ;;
+  windows) packages=("${run_packages[@]}" "${windows_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${web_packages[@]}" "${windows_packages[@]}"
+                  "${test_packages[@]}") ;;
+  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "setup-deps: unknown set '$1' (run, web, windows or test)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -23,6 +23,14 @@ int openRegularFile(const char* path, uint64_t limit, uint64_t& size, std::strin
 
 void closeRegularFile(int fd);
 
+// The size the open file has now (it may have grown or been cut since it was opened); 0
+// when the system cannot tell.
+uint64_t currentFileSize(int fd);
+
+// Tells the system that the file will be read on from offset, so that it fetches ahead of
+// the reads (where the system reads ahead by itself, nothing).
+void readAheadFrom(int fd, uint64_t offset);
+
 // Reads up to `bytes` from offset, fewer only where the file now ends; -1 on an error
 // (errno tells which).
 ssize_t readFileAt(int fd, uint64_t offset, void* out, size_t bytes);

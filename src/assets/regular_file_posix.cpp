@@ -47,3 +47,12 @@ ssize_t readFileAt(int fd, uint64_t offset, void* out, size_t bytes) {
 void closeRegularFile(int fd) {
     close(fd);
 }
+
+uint64_t currentFileSize(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && info.st_size > 0 ? uint64_t(info.st_size) : 0;
+}
+
+void readAheadFrom(int fd, uint64_t offset) {
+    posix_fadvise(fd, off_t(offset), 0, POSIX_FADV_WILLNEED);
+}

@@ -2,6 +2,7 @@
 // so any name opens), and a file is opened so that it may be replaced or deleted while
 // it is read, as a POSIX system allows.
 #include "assets/regular_file.h"
+#include "assets/wide_name.h"
 
 #include <windows.h>
 
@@ -9,8 +10,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
-
-namespace {
 
 std::wstring wideName(const char* path) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
@@ -20,6 +19,8 @@ std::wstring wideName(const char* path) {
     wide.resize(size_t(length) - 1);
     return wide;
 }
+
+namespace {
 
 // The system's words for the common failures, as the POSIX build gives them.
 std::string openFailure(DWORD error) {
@@ -93,3 +94,12 @@ ssize_t readFileAt(int fd, uint64_t offset, void* out, size_t bytes) {
 void closeRegularFile(int fd) {
     _close(fd);
 }
+
+uint64_t currentFileSize(int fd) {
+    LARGE_INTEGER bytes;
+    const HANDLE file = HANDLE(_get_osfhandle(fd));
+    return GetFileSizeEx(file, &bytes) && bytes.QuadPart > 0 ? uint64_t(bytes.QuadPart) : 0;
+}
+
+// The cache manager reads ahead of sequential reads on its own.
+void readAheadFrom(int, uint64_t) {}

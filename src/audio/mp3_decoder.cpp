@@ -10,9 +10,6 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 // One MPEG-1 layer III frame of output: enough to prove the stream decodes.
@@ -76,9 +73,7 @@ static bool openStream(Mp3Decoder* d, std::string& reason) {
     if (d->handle) mpg123_close(d->handle);
     if (d->fd >= 0) {
         // The library looks at the end of the stream as it opens: the end the file has now.
-        struct stat info;
-        const uint64_t size =
-            fstat(d->fd, &info) == 0 && info.st_size > 0 ? uint64_t(info.st_size) : 0;
+        const uint64_t size = currentFileSize(d->fd);
         d->streamBytes = size > d->streamStart ? size - d->streamStart : 0;
     }
     d->readOffset = 0;
@@ -211,7 +206,7 @@ Mp3Decoder* openMp3File(const char* path, std::string& reason) {
         return nullptr;
     }
     // The rest is read while playing; have the system fetch it ahead of the reads.
-    posix_fadvise(fd, off_t(start), 0, POSIX_FADV_WILLNEED);
+    readAheadFrom(fd, start);
     Mp3Decoder* d = new Mp3Decoder;
     d->fd = fd;
     d->streamStart = start;

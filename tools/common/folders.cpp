@@ -1,23 +1,23 @@
 #include "folders.h"
 
+#include "file_calls.h"
 #include "assets/printable.h"
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 bool makeFolders(const std::string& dir, std::string& error) {
     const std::string whole = dir.empty() || dir.back() == '/' ? dir : dir + "/";
     for (size_t end = whole.find('/', 1); end != std::string::npos;
          end = whole.find('/', end + 1)) {
         const std::string folder = whole.substr(0, end);
-        struct stat info;
-        if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
-        if (mkdir(folder.c_str(), 0777) == 0) continue;
-        int reason = errno;
+        unsigned permissions = 0;
+        if (nameKind(folder, permissions) == NameKind::Folder) continue;
+        int reason = makeFolder(folder);
+        if (reason == 0) continue;
         // Made by someone else meanwhile, or a file in the way.
         if (reason == EEXIST) {
-            if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+            if (nameKind(folder, permissions) == NameKind::Folder) continue;
             reason = ENOTDIR;
         }
         error = "cannot create folder " + printable(folder) + ": " + std::strerror(reason);

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <string>
-#include <sys/types.h>
 
 // An output file that appears under its final name only when it is complete: it is
 // written under a temporary name in the same folder (so the final rename cannot cross
@@ -43,7 +42,7 @@ public:
 private:
     bool fail(int systemError, std::string& error);
     bool openDirectly(bool fifo, std::string& error);
-    bool openTemporary(mode_t keptMode, std::string& error);
+    bool openTemporary(unsigned keptMode, std::string& error);
 
     int fd_ = -1;
     std::string finalPath_;   // as given, for messages
@@ -57,4 +56,5 @@ private:
 bool writeAll(int fd, const void* data, size_t size);
 
 // Reads the whole regular file at path into bytes; false with errno set when it cannot.
+// (POSIX only: make-data, its one user, is not built for Windows.)
 bool readWholeFile(const std::string& path, std::string& bytes);

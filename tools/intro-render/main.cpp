@@ -2,6 +2,7 @@
 // code and no window, GL or audio, and writes them as raw canvases, PNG pictures, a
 // contact sheet or a video with the music; checks a data folder and fits a track's beats
 // to the show's. `intro-render --help` lists the options.
+#include "arguments.h"
 #include "check_findings.h"
 #include "fit_music.h"
 #include "load_pictures.h"
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,9 +22,13 @@ constexpr int kFailed = 1;
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> arguments = utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) pointers.push_back(&argument[0]);
+    pointers.push_back(nullptr);
     RenderOptions options;
     std::string error;
-    if (!parseRenderOptions(argc, argv, options, error)) {
+    if (!parseRenderOptions(int(arguments.size()), pointers.data(), options, error)) {
         std::fprintf(stderr, "intro-render: %s\ntry 'intro-render --help'\n", error.c_str());
         return kBadArguments;
     }

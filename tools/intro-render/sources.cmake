@@ -19,11 +19,14 @@ add_library(intro_render_core STATIC
   intro-render/music_findings.cpp
   intro-render/music_file_findings.cpp
   intro-render/check_report.cpp
-  intro-render/fit_music.cpp
   intro-render/video_command.cpp
-  intro-render/encoder_process.cpp
-  intro-render/video_output.cpp
 )
+if(WIN32)
+  target_sources(intro_render_core PRIVATE intro-render/linux_only_windows.cpp)
+else()
+  target_sources(intro_render_core PRIVATE intro-render/fit_music.cpp
+                 intro-render/encoder_process.cpp intro-render/video_output.cpp)
+endif()
 target_include_directories(intro_render_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/intro-render)
 target_link_libraries(intro_render_core PUBLIC intro_draw tool_common PRIVATE intro_mp3)
 

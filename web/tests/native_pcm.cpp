@@ -5,6 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -28,6 +32,9 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> pcm(size_t(frames) * 4);
     const size_t got = decodeMp3(decoder, pcm.data(), pcm.size());
     closeMp3(decoder);
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // no 13 before every byte 10
+#endif
     // The stream is native-endian; the test reads it as little-endian, as on every host
     // this runs on.
     const bool written = std::fwrite(pcm.data(), 1, got, stdout) == got;
