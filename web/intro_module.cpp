@@ -166,14 +166,14 @@ void introMusicSamples(PackCheck* check, const int16_t* samples, size_t frames, 
     check->musicFindings = checkDecodedMusic(music);
 }
 
-// What intro-render --check prints for the pack (json: its --json object) into out
-// (capacity bytes, cut if need be); returns the report's whole length in bytes.
+// What intro-render --check prints for the pack, into out (capacity bytes, cut if need be);
+// returns the report's whole length in bytes.
 INTRO_EXPORT("introCheckReport")
-size_t introCheckReport(PackCheck* check, bool json, char* out, size_t capacity) {
+size_t introCheckReport(PackCheck* check, char* out, size_t capacity) {
     if (!check) return 0;
     CheckFindings findings = check->pictureFindings;
     findings.insert(findings.end(), check->musicFindings.begin(), check->musicFindings.end());
-    const std::string report = json ? checkJson(findings) : checkText(findings);
+    const std::string report = checkText(findings);
     copyText(report, out, capacity);
     return report.size();
 }

@@ -79,10 +79,10 @@ function loadPack(exports, files, text) {
     const check = exports.introPackBegin();
     if (!check) throw new Error("intro.wasm: out of memory");
     files.forEach((file, i) => {
-        const problem = file.problem ??
-            (withBytes(exports, file.bytes, (at) => exports.introPackPicture(check, i, at, file.bytes.length))
-                ? null : `cannot load ${file.name}: out of memory for ${file.bytes.length} bytes`);
-        if (problem === null) return;
+        const handed = !file.problem &&
+            withBytes(exports, file.bytes, (at) => exports.introPackPicture(check, i, at, file.bytes.length));
+        if (handed) return;
+        const problem = file.problem ?? `cannot load ${file.name}: out of memory for ${file.bytes.length} bytes`;
         putCString(exports.memory, text, WARNING_BYTES, problem);
         exports.introPackProblem(check, i, text);
     });
@@ -110,8 +110,7 @@ function withBytes(exports, bytes, use) {
 // judged as intro-render --check judges its own reader's. True when the track could be
 // read and decoded.
 async function checkMusic(exports, check, music, decode, text) {
-    const name = music.name;
-    putCString(exports.memory, text, NAME_BYTES * 4, name);
+    putCString(exports.memory, text, WARNING_BYTES, music.name);
     let taken = false;
     if (!withBytes(exports, music.bytes, (at) => { taken = exports.introMusicFile(check, at, music.bytes.length, text); })) {
         throw new Error("intro.wasm: out of memory for the music");
@@ -127,7 +126,7 @@ async function checkMusic(exports, check, music, decode, text) {
     }
     // As our reader gives it: stereo (mono doubled), 16-bit, clipped at full scale.
     const frames = Math.min(decoded.channels[0].length, Math.round(exports.introHeardSeconds() * 44100));
-    const at = exports.introAlloc(frames * 4);
+    const at = exports.introAlloc(Math.max(frames, 1) * 4);
     if (!at) throw new Error("intro.wasm: out of memory for the music");
     const samples = new Int16Array(exports.memory.buffer, at, frames * 2);
     const [left, right = left] = decoded.channels;
@@ -140,11 +139,11 @@ async function checkMusic(exports, check, music, decode, text) {
     return true;
 }
 
-function checkReport(exports, check, json) {
+function checkReport(exports, check) {
     const capacity = 1 << 16;
     const out = exports.introAlloc(capacity);
     if (!out) throw new Error("intro.wasm: out of memory for the report");
-    exports.introCheckReport(check, json, out, capacity);
+    exports.introCheckReport(check, out, capacity);
     const report = cString(exports.memory, out);
     exports.introFree(out);
     return report;
@@ -171,8 +170,8 @@ export function packNameOf(path, names) {
 // replace(pictures, music, decode) swaps pictures of the pack (pictures: Map of pack file
 // name to bytes) and reloads the pack with them, then checks it with the music ({ name,
 // bytes }, decoded by decode as checkMusic says); resolves to { picturesLoaded, report,
-// json, musicReadable }, report being what `intro-render --check` prints for such a
-// folder, musicReadable whether the intro could play the music.
+// musicReadable }, report being what `intro-render --check` prints for such a folder,
+// musicReadable whether the intro could play the music.
 export async function loadIntro(dataUrl = "data/", options = {}) {
     const read = options.fetchBytes ?? fetchBytes;
     const exports = await instantiate(read);
@@ -218,8 +217,7 @@ export async function loadIntro(dataUrl = "data/", options = {}) {
             try {
                 intro.picturesLoaded = pack.loaded;
                 const musicReadable = music ? await checkMusic(exports, pack.check, music, decode, text) : false;
-                return { picturesLoaded: pack.loaded, musicReadable, report: checkReport(exports, pack.check, false),
-                         json: JSON.parse(checkReport(exports, pack.check, true)) };
+                return { picturesLoaded: pack.loaded, musicReadable, report: checkReport(exports, pack.check) };
             } finally {
                 exports.introPackEnd(pack.check);
             }
