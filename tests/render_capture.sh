@@ -49,6 +49,31 @@ png_rgb moment1.png > b.rgb
 if cmp -s a.rgb b.rgb; then fail "moments 0 and 1 are alike, the frame check proves nothing"; fi
 echo "ok   lossless frames are the moments FROM + k/N"
 
+# --size 1920x1080: the 16x square at (448, 28) on grey 80, the same in a PNG and in a
+# lossless video; the party's mp4 is H.264 High 4:2:0 at 1080p60 with AAC of 128 kbit/s or
+# more, its grey still 80 after the round trip through 4:2:0.
+"$render" --data "$pack" --time 80.625 --size 1920x1080 -o framed.png
+"$render" --data "$pack" --time 80.625 --scale 16 -o square.png
+ffmpeg -v error -i framed.png -vf crop=1024:1024:448:28 -f rawvideo -pix_fmt rgb24 - > got.rgb
+png_rgb square.png > want.rgb
+cmp -s want.rgb got.rgb || fail "--size 1920x1080: the square at (448, 28) is not the scale-16 canvas"
+ffmpeg -v error -i framed.png -vf drawbox=x=448:y=28:w=1024:h=1024:color=0x505050:t=fill \
+  -f rawvideo -pix_fmt rgb24 - > got.rgb
+ffmpeg -v error -f lavfi -i color=c=0x505050:s=1920x1080 -frames:v 1 -f rawvideo -pix_fmt rgb24 - > want.rgb
+cmp -s want.rgb got.rgb || fail "--size 1920x1080: not grey 80 around the square"
+"$render" --data "$pack" --fps 8 --from 80.5 --to 80.75 --size 1920x1080 --lossless --video framed.mp4
+frame_rgb framed.mp4 1 > got.rgb
+png_rgb framed.png > want.rgb
+cmp -s want.rgb got.rgb || fail "--size 1920x1080 lossless: frame 1 is not the framed PNG"
+"$render" --data "$pack" --fps 60 --to 0.5 --size 1920x1080 --video party.mp4
+[ "$(probe party.mp4 v stream=codec_name,profile,pix_fmt,width,height,r_frame_rate)" = "h264 High 1920 1080 yuv420p 60/1 " ] ||
+  fail "party.mp4: $(probe party.mp4 v stream=codec_name,profile,pix_fmt,width,height,r_frame_rate)"
+[ "$(probe party.mp4 a stream=codec_name)" = "aac " ] && [ "$(probe party.mp4 a stream=bit_rate | tr -d ' ')" -ge 128000 ] ||
+  fail "party.mp4: sound $(probe party.mp4 a stream=codec_name,bit_rate)"
+corners=$(frame_rgb party.mp4 10 | od -An -v -tu1 -w3 | awk 'NR == 1 || NR == 1920 * 1080 { printf "%s ", $0 }')
+[ "$(echo $corners)" = "80 80 80 80 80 80" ] || fail "party.mp4: corners $corners, not grey 80"
+echo "ok   --size centres the square on grey, in PNGs and video"
+
 # bytes_differ A B: the largest and the mean difference of the bytes of two equal-sized files.
 bytes_differ() {
   od -An -v -tu1 -w1 "$1" > a.txt

@@ -60,6 +60,50 @@ TEST(ScaledImage, SizesAreCheckedAgainstTheLimit) {
     EXPECT_TRUE(out.empty());
 }
 
+// The square at the largest whole scale, centred, rounded down; a 4:2:0 video takes even
+// blocks at even places.
+TEST(FramedImage, TheSquareLiesCentredAtTheLargestWholeScale) {
+    struct Case {
+        int32_t width, height;
+        bool even;
+        int32_t scale, left, top;
+    } cases[] = {{1920, 1080, true, 16, 448, 28}, {1280, 720, false, 11, 288, 8},
+                 {1280, 720, true, 10, 320, 40},  {1080, 1920, false, 16, 28, 448},
+                 {130, 100, true, 0, 64, 50},     {130, 100, false, 1, 33, 18}};
+    for (const Case& c : cases) {
+        const FrameLayout layout = frameLayout(c.width, c.height, 64, c.even);
+        EXPECT_EQ(layout.scale, c.scale) << c.width << "x" << c.height << " even " << c.even;
+        EXPECT_EQ(layout.left, c.left) << c.width << "x" << c.height << " even " << c.even;
+        EXPECT_EQ(layout.top, c.top) << c.width << "x" << c.height << " even " << c.even;
+    }
+}
+
+// Every pixel of the frame: grey outside the square, the image's blocks inside.
+TEST(FramedImage, GreyAroundTheBlocks) {
+    ArgbGfx image;
+    fillSmall(image);
+    const FrameLayout layout = frameLayout(11, 8, 3, false);  // scale 2: x 2..7, y 1..4
+    ASSERT_EQ(layout.scale, 2);
+    std::vector<uint8_t> out;
+    for (int32_t channels : {kRgbBytes, kRgbaBytes}) {
+        ASSERT_TRUE(frameImage(image, layout, channels, out));
+        ASSERT_EQ(out.size(), size_t(11 * 8 * channels));
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 11; ++x) {
+                const bool inside = x >= 2 && x < 8 && y >= 1 && y < 5;
+                const uint32_t p =
+                    inside ? 0xA0B0C0D0u + 0x11111111u * uint32_t((x - 2) / 2 + 3 * ((y - 1) / 2))
+                           : 0xFF505050u;
+                const uint8_t* at = &out[size_t((y * 11 + x) * channels)];
+                for (int32_t k = 0; k < channels; ++k)
+                    EXPECT_EQ(at[k], p >> (8 * k) & 0xFF) << x << "," << y << " byte " << k;
+            }
+    }
+    // A frame the square does not fit: nothing.
+    EXPECT_FALSE(frameImage(image, frameLayout(5, 6, 2, false), kRgbBytes, out));
+    EXPECT_TRUE(out.empty());
+}
+
 TEST(PngEncode, DecodesToTheSameRgbBytes) {
     ArgbGfx image;
     fillSmall(image);

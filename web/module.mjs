@@ -88,70 +88,158 @@ function cString(memory, at) {
     return new TextDecoder().decode(bytes.subarray(0, bytes.indexOf(0)));
 }
 
-// Hands every picture of the data pack to the module, which loads them into its slots as
-// the native intro does (the same checks, warnings and budget). A picture that cannot be
-// fetched is the module's warning too. The warnings go to the console; returns the number
-// of pictures loaded.
-async function loadPictures(exports, dataUrl, fetchBytes) {
-    const names = [];
-    const text = exports.introAlloc(Math.max(NAME_BYTES, WARNING_BYTES));
+// Hands every picture of the pack to the module, which empties its slots and loads them as
+// the native intro does (the same checks, warnings and budget) and looks at them as
+// intro-render --check does. files[i] is picture i's { bytes } or { problem } (a file that
+// could not be read). Returns the module's check of the load (introPackEnd frees it), the
+// number of pictures loaded and the loader's warnings.
+function loadPack(exports, files, text) {
+    const check = exports.introPackBegin();
+    if (!check) throw new Error("intro.wasm: out of memory");
+    files.forEach((file, i) => {
+        const handed = !file.problem &&
+            withBytes(exports, file.bytes, (at) => exports.introPackPicture(check, i, at, file.bytes.length));
+        if (handed) return;
+        const problem = file.problem ?? `cannot load ${file.name}: out of memory for ${file.bytes.length} bytes`;
+        putCString(exports.memory, text, WARNING_BYTES, problem);
+        exports.introPackProblem(check, i, text);
+    });
+    const loaded = exports.introPackFinish(check, text, WARNING_BYTES);
+    const warnings = cString(exports.memory, text).split("\n").filter((line) => line);
+    return { check, loaded, warnings };
+}
+
+// Calls use(at) with bytes copied into the module's memory at `at`; false when there is no
+// room for them.
+function withBytes(exports, bytes, use) {
+    const at = exports.introAlloc(Math.max(bytes.length, 1));
+    if (!at) return false;
+    new Uint8Array(exports.memory.buffer, at, bytes.length).set(bytes);
+    try {
+        use(at);
+    } finally {
+        exports.introFree(at);
+    }
+    return true;
+}
+
+// The music's findings, added to the check: the file as the intro's reader takes it, then
+// the samples decode(bytes) gives (44100 Hz, { channels: [Float32Array, ...], seconds }),
+// judged as intro-render --check judges its own reader's. True when the track could be
+// read and decoded.
+async function checkMusic(exports, check, music, decode, text) {
+    putCString(exports.memory, text, WARNING_BYTES, music.name);
+    let taken = false;
+    if (!withBytes(exports, music.bytes, (at) => { taken = exports.introMusicFile(check, at, music.bytes.length, text); })) {
+        throw new Error("intro.wasm: out of memory for the music");
+    }
+    if (!taken) return false;
+    let decoded;
+    try {
+        decoded = await decode(music.bytes);
+    } catch (error) {
+        putCString(exports.memory, text, WARNING_BYTES, `the browser cannot decode it (${error.message})`);
+        exports.introMusicProblem(check, text);
+        return false;
+    }
+    // As our reader gives it: stereo (mono doubled), 16-bit, clipped at full scale.
+    const frames = Math.min(decoded.channels[0].length, Math.round(exports.introHeardSeconds() * 44100));
+    const at = exports.introAlloc(Math.max(frames, 1) * 4);
+    if (!at) throw new Error("intro.wasm: out of memory for the music");
+    const samples = new Int16Array(exports.memory.buffer, at, frames * 2);
+    const [left, right = left] = decoded.channels;
+    for (let i = 0; i < frames; ++i) {
+        samples[2 * i] = Math.max(-32768, Math.min(32767, Math.round(left[i] * 32768)));
+        samples[2 * i + 1] = Math.max(-32768, Math.min(32767, Math.round(right[i] * 32768)));
+    }
+    exports.introMusicSamples(check, at, frames, decoded.seconds);
+    exports.introFree(at);
+    return true;
+}
+
+function checkReport(exports, check) {
+    const capacity = 1 << 16;
+    const out = exports.introAlloc(capacity);
+    if (!out) throw new Error("intro.wasm: out of memory for the report");
+    exports.introCheckReport(check, out, capacity);
+    const report = cString(exports.memory, out);
+    exports.introFree(out);
+    return report;
+}
+
+// The pack's file name of a file given as path (a name, or a path inside a dropped folder):
+// the picture whose name the path ends with, or whose last part matches the path's.
+export function packNameOf(path, names) {
+    const clean = path.replace(/\\/g, "/");
+    const base = clean.slice(clean.lastIndexOf("/") + 1);
+    return names.find((name) => clean === name || clean.endsWith(`/${name}`)) ??
+           names.find((name) => name.slice(name.lastIndexOf("/") + 1) === base) ?? null;
+}
+
+// Loads intro.wasm (beside this module) and the pictures under dataUrl (relative to the
+// page, or to this module outside a browser), each file read by options.fetchBytes(url)
+// (default: fetch, which outside a browser may not read file: URLs). A picture that cannot
+// be fetched is the module's warning, as a missing file is the native loader's. The
+// warnings go to the console. Resolves to { frameAt, picturesLoaded, pictureNames, dataUrl,
+// replace }:
+// frameAt(seconds) is a fresh Uint8Array of the 16,384 canvas bytes of that moment,
+// R, G, B, A per pixel, exactly as `intro-render --time SECONDS --raw` writes them, from the
+// pictures loaded last;
+// replace(pictures, music, decode) swaps pictures of the pack (pictures: Map of pack file
+// name to bytes) and reloads the pack with them, then checks it with the music ({ name,
+// bytes }, decoded by decode as checkMusic says); resolves to { picturesLoaded, report,
+// musicReadable }, report being what `intro-render --check` prints for such a folder,
+// musicReadable whether the intro could play the music.
+export async function loadIntro(dataUrl = "data/", options = {}) {
+    const read = options.fetchBytes ?? fetchBytes;
+    const exports = await instantiate(read);
+    const dataBase = new URL(dataUrl, baseUrl());
+    const text = exports.introAlloc(WARNING_BYTES);
     if (!text) throw new Error("intro.wasm: out of memory");
+    const names = [];
     for (let i = 0; i < exports.introPictureCount(); ++i) {
         exports.introPictureName(i, text, NAME_BYTES);
         names.push(cString(exports.memory, text));
     }
     const files = await Promise.all(names.map(async (name) => {
-        const url = new URL(name, dataUrl);
+        const url = new URL(name, dataBase);
         try {
-            return { bytes: await fetchBytes(url) };
+            return { name, bytes: await read(url) };
         } catch (error) {
-            return { problem: `cannot load ${url}: ${error.message}` };
+            return { name, problem: `cannot load ${url}: ${error.message}` };
         }
     }));
-    const pack = exports.introPackBegin();
-    if (!pack) throw new Error("intro.wasm: out of memory");
-    const note = (problem) => {
-        putCString(exports.memory, text, WARNING_BYTES, problem);
-        exports.introPackProblem(pack, text);
-    };
-    files.forEach((file, i) => {
-        if (file.problem) return note(file.problem);
-        const at = exports.introAlloc(Math.max(file.bytes.length, 1));
-        if (!at) return note(`cannot load ${names[i]}: out of memory for ${file.bytes.length} bytes`);
-        new Uint8Array(exports.memory.buffer, at, file.bytes.length).set(file.bytes);
-        exports.introPackPicture(pack, i, at, file.bytes.length);
-        exports.introFree(at);
-    });
-    const loaded = exports.introPackFinish(pack, text, WARNING_BYTES);
-    const warnings = cString(exports.memory, text).split("\n").filter((line) => line);
-    exports.introFree(text);
-    if (loaded === 0) {
-        console.warn(`intro: no pictures could be loaded from ${dataUrl}`);
+    const first = loadPack(exports, files, text);
+    exports.introPackEnd(first.check);
+    if (first.loaded === 0) {
+        console.warn(`intro: no pictures could be loaded from ${dataBase}`);
     } else {
-        for (const warning of warnings) console.warn(`intro: ${warning}`);
+        for (const warning of first.warnings) console.warn(`intro: ${warning}`);
     }
-    return loaded;
-}
-
-// Loads intro.wasm (beside this module) and the pictures under dataUrl (relative to the
-// page, or to this module outside a browser), each file read by options.fetchBytes(url)
-// (default: fetch, which outside a browser may not read file: URLs). Resolves to
-// { frameAt, picturesLoaded, dataUrl }:
-// frameAt(seconds) is a fresh Uint8Array of the 16,384 canvas bytes of that moment,
-// R, G, B, A per pixel, exactly as `intro-render --time SECONDS --raw` writes them.
-export async function loadIntro(dataUrl = "data/", options = {}) {
-    const read = options.fetchBytes ?? fetchBytes;
-    const exports = await instantiate(read);
-    const dataBase = new URL(dataUrl, baseUrl());
-    const picturesLoaded = await loadPictures(exports, dataBase, read);
     const frame = exports.introAlloc(FRAME_BYTES);
     if (!frame || exports.introFrameBytes() !== FRAME_BYTES) throw new Error("intro.wasm: no room for a frame");
-    return {
-        picturesLoaded,
+    const intro = {
+        picturesLoaded: first.loaded,
+        pictureNames: names.slice(),
         dataUrl: dataBase.href,
         frameAt(seconds) {
             if (!exports.introDrawFrame(Number(seconds), frame)) throw new Error("intro.wasm: out of memory for a frame");
             return new Uint8Array(exports.memory.buffer, frame, FRAME_BYTES).slice();
         },
+        async replace(pictures, music, decode) {
+            for (const [name, bytes] of pictures) {
+                const i = names.indexOf(name);
+                if (i >= 0) files[i] = { name, bytes };
+            }
+            const pack = loadPack(exports, files, text);
+            try {
+                intro.picturesLoaded = pack.loaded;
+                const musicReadable = music ? await checkMusic(exports, pack.check, music, decode, text) : false;
+                return { picturesLoaded: pack.loaded, musicReadable, report: checkReport(exports, pack.check) };
+            } finally {
+                exports.introPackEnd(pack.check);
+            }
+        },
     };
+    return intro;
 }

@@ -57,11 +57,12 @@ export function openAudio() {
 
 // The music decoded in the opened context, as a player; throws when sound cannot start
 // (the context is then closed).
-export async function musicPlayer(opened, musicBytes) {
+// missing: why there are no musicBytes.
+export async function musicPlayer(opened, musicBytes, missing = `data/${MUSIC_FILE} could not be fetched`) {
     if (opened.problem) throw new Error(opened.problem);
     const context = opened.context;
     try {
-        if (!musicBytes) throw new Error(`data/${MUSIC_FILE} could not be fetched`);
+        if (!musicBytes) throw new Error(missing);
         await resumedInTime(opened);
         const buffer = await context.decodeAudioData(musicBytes.slice().buffer);
         if (context.state !== "running") throw new Error(`audio is ${context.state}`);
@@ -70,6 +71,26 @@ export async function musicPlayer(opened, musicBytes) {
         context.close();
         throw error;
     }
+}
+
+// The track decoded at the show's 44100 Hz without playing it, for the check: { channels:
+// [Float32Array, ...] (one or two), seconds }, from the sample our reader starts at.
+export async function decodeTrack(musicBytes) {
+    const Offline = globalThis.OfflineAudioContext || globalThis.webkitOfflineAudioContext;
+    if (!Offline) throw new Error("this browser has no Web Audio");
+    const buffer = await new Offline(2, 1, TRACK_RATE).decodeAudioData(musicBytes.slice().buffer);
+    const channels = [];
+    for (let c = 0; c < Math.min(buffer.numberOfChannels, 2); ++c) {
+        channels.push(buffer.getChannelData(c).subarray(DECODED_LEAD_FRAMES));
+    }
+    return { channels, seconds: channels[0].length / TRACK_RATE };
+}
+
+// Another track for a running show: the player's context (kept running) plays it; the old
+// player stops. Throws as musicPlayer does, the context then closed.
+export function switchedPlayer(player, musicBytes, missing) {
+    player.stop();
+    return musicPlayer({ context: player.context, resumed: Promise.resolve() }, musicBytes, missing);
 }
 
 function bufferPlayer(context, buffer) {
@@ -85,6 +106,7 @@ function bufferPlayer(context, buffer) {
     };
     return {
         clock: "audio",
+        context,
         play(seconds) {
             stop();
             source = context.createBufferSource();

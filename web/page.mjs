@@ -10,8 +10,12 @@
 //   calibrating  ?calibrate: clicks and a flash at the show's tempo for setting the offset
 //   frozen       ?at=SECONDS: that one frame, no sound, no overlay
 //   failed       the show cannot start; the note says why
+// In every state but loading and failed, the organiser's own pictures or music (chosen or
+// dropped) replace the pack's at once; data-check on the root element is "running" while
+// they are loaded and checked, "done" once the panel shows what the check found.
 import { FRAME_BYTES, MUSIC_FILE, fetchBytes, loadIntro } from "./module.mjs";
-import { musicPlayer, openAudio, resumedInTime, silentPlayer } from "./music.mjs";
+import { decodeTrack, musicPlayer, openAudio, resumedInTime, silentPlayer, switchedPlayer } from "./music.mjs";
+import { makeOwnFiles, sortFiles } from "./own_files.mjs";
 import { startCalibration } from "./calibrate.mjs";
 import { makeControls } from "./controls.mjs";
 import { BLOCK_SECONDS, SHOW_END_SECONDS, loadOffsetMs, momentLink, offsetText, saveOffsetMs,
@@ -42,8 +46,12 @@ export async function runPage() {
     // The one record of what the page is doing; `state` moves only through enter().
     // run: the show started, { player, heard, frameRequest }, heard never decreasing
     // except by a seek. from: the moment the next start plays from.
-    const page = { state: "loading", intro: null, music: null, run: null, calibration: null,
-                   endAsked: false, from: 0, offsetMs: loadOffsetMs(), volume: 1, muted: false };
+    // music: the bytes of the track the next start plays (a promise; null when there is
+    // none, musicMissing saying why), musicFile: the organiser's track ({ name, bytes }) or
+    // null; owned: the organiser's files, one use at a time.
+    const page = { state: "loading", intro: null, music: null, musicMissing: undefined, musicFile: null, run: null,
+                   calibration: null, endAsked: false, from: 0, offsetMs: loadOffsetMs(), volume: 1,
+                   muted: false, owned: Promise.resolve() };
     function enter(state) {
         page.state = state;
         root.dataset.state = state;
@@ -64,6 +72,20 @@ export async function runPage() {
         throw error;
     }
 
+    const ownFiles = makeOwnFiles((files) => {
+        if (!page.intro) return;
+        page.owned = page.owned.then(() => useOwnFiles(files)).catch((error) => {
+            root.dataset.check = "failed";
+            ownFiles.show(`problem: your files: ${error.message}\n`, []);
+        });
+    });
+    // The music only after the pictures, so that it does not hold up the first frame.
+    const musicUrl = new URL(`data/${MUSIC_FILE}`, document.baseURI);
+    page.music = fetchBytes(musicUrl).catch((error) => {
+        console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
+        return null;
+    });
+
     if (at !== null) {
         if (!Number.isFinite(at)) return refuse("at");
         show(context, image, page.intro.frameAt(at));
@@ -77,15 +99,60 @@ export async function runPage() {
     controls.showLoudness(page.volume, page.muted);
     draw(page.from);
     performance.mark("intro-first-frame");
-    // The music only after the pictures, so that it does not hold up the first frame.
-    const musicUrl = new URL(`data/${MUSIC_FILE}`, document.baseURI);
-    page.music = fetchBytes(musicUrl).catch((error) => {
-        console.warn(`intro: cannot load ${musicUrl}: ${error.message}`);
-        return null;
-    });
     if (calibrateView) document.getElementById("start-what").textContent = "start the clicks for calibration";
     overlay.hidden = false;
     enter("ready");
+
+    // The organiser's files replace the pack's pictures and the music, are checked as
+    // intro-render --check checks a folder, and show at once: the frame on screen is drawn
+    // again, and a running show goes on with the new music from where it is.
+    async function useOwnFiles(files) {
+        root.dataset.check = "running";
+        const sorted = await sortFiles(files, page.intro.pictureNames, MUSIC_FILE);
+        if (sorted.music) page.musicFile = sorted.music;
+        const defaultBytes = page.musicFile ? null : await page.music;
+        const music = page.musicFile ?? (defaultBytes && { name: MUSIC_FILE, bytes: defaultBytes });
+        const result = await page.intro.replace(sorted.pictures, music, decodeTrack);
+        redraw();
+        if (sorted.music) {
+            // A track the intro cannot read is not played here either.
+            const playable = result.musicReadable ? sorted.music.bytes : null;
+            page.music = Promise.resolve(playable);
+            page.musicMissing = `the intro cannot read ${sorted.music.name}`;
+            await switchMusic(playable);
+        }
+        const unchecked = music ? "" : `problem: music: data/${MUSIC_FILE} could not be fetched, so it is not checked\n`;
+        ownFiles.show(unchecked + result.report, sorted.ignored);
+        root.dataset.check = "done";
+    }
+
+    // The frame on screen again, from the pictures loaded now.
+    function redraw() {
+        if (page.state === "frozen") show(context, image, page.intro.frameAt(at));
+        else if (page.state === "ready" || page.state === "ended") draw(page.from);
+        else if (page.state === "paused") draw(page.run.heard);
+        // playing: the next frame comes from them anyway
+    }
+
+    // A started show goes on with the new music from the moment heard; without sound it
+    // keeps its silent clock.
+    async function switchMusic(musicBytes) {
+        const run = page.run;
+        if (!run || run.player.clock !== "audio") return;
+        let player;
+        try {
+            player = await switchedPlayer(run.player, musicBytes, page.musicMissing);
+        } catch (error) {
+            note.textContent = `No sound (${error.message}): the show runs on a silent clock.`;
+            note.hidden = false;
+            player = silentPlayer();
+        }
+        if (page.run !== run) return player.close();  // ended meanwhile
+        player.loudness(page.volume, page.muted);
+        run.player = player;
+        root.dataset.clock = player.clock;
+        if (page.state === "playing") player.play(run.heard);
+    }
 
     // The frame of a heard moment, moved by the offset; never before the start.
     function draw(heard) {
@@ -115,7 +182,7 @@ export async function runPage() {
         if (calibrateView) return calibrate(opened);
         let player;
         try {
-            player = await musicPlayer(opened, await page.music);
+            player = await musicPlayer(opened, await page.music, page.musicMissing);
         } catch (error) {
             note.textContent = `No sound (${error.message}): the show runs on a silent clock.`;
             note.hidden = false;

@@ -41,6 +41,9 @@ bool rewindMp3(Mp3Decoder* decoder);
 
 void closeMp3(Mp3Decoder* decoder);
 
+// Bytes of the ID3v2 tag whose 10-byte header is at h; 0 when h starts no tag.
+size_t id3v2TagLength(const uint8_t* h);
+
 // Bytes taken by ID3v2 tags at the start of data, 0 when there is none.
 size_t id3v2TagBytes(const uint8_t* data, size_t size);
 
@@ -49,6 +52,14 @@ size_t id3v2TagBytes(const uint8_t* data, size_t size);
 // same version, layer and sampling rate, or by fewer whose last frame ends the data.
 // SIZE_MAX when none.
 size_t firstFrameOffset(const uint8_t* data, size_t size, size_t from);
+
+// Where the stream starts in head (the file's bytes after its tags), as openMp3 finds it:
+// audio of another kind is refused by its name, and a head with no run of frames in reach
+// too; SIZE_MAX with reason ("not an MP3 stream: ...") then.
+size_t mp3StreamStart(const uint8_t* head, size_t size, std::string& reason);
+
+// The sampling rate and channel count (1 or 2) of the frame whose valid header is at h.
+void mpegFrameFormat(const uint8_t* h, int& rate, int& channels);
 
 // Bytes of the frame whose valid header is at data, 0 for a free-format frame.
 size_t mpegFrameBytes(const uint8_t* header);

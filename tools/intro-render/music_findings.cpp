@@ -17,8 +17,6 @@ namespace {
 constexpr double kOnTimeMs = 10;
 // Silence shorter than this before the first sound is the encoder's or the mix's.
 constexpr double kNotableSilenceSeconds = 0.010;
-// The show is heard up to its last change, and a little after.
-constexpr double kHeardSeconds = kShowEndSeconds + 2;
 
 CheckFinding finding(CheckFinding::Level level, const char* format, double a, double b = 0,
                      double c = 0) {
@@ -60,15 +58,12 @@ void checkBeat(const DecodedMusic& music, const SoundLevels& levels, CheckFindin
 
 }  // namespace
 
-CheckFindings checkMusic(const std::string& path) {
+CheckFinding unreadableMusic(const std::string& name, const std::string& reason) {
+    return {CheckFinding::Problem, "music", "cannot read " + printable(name) + ": " + reason};
+}
+
+CheckFindings checkDecodedMusic(const DecodedMusic& music) {
     CheckFindings findings;
-    DecodedMusic music;
-    std::string reason;
-    if (!decodeMusic(path, kHeardSeconds, music, reason)) {
-        findings.push_back(
-            {CheckFinding::Problem, "music", "cannot read " + printable(path) + ": " + reason});
-        return findings;
-    }
     const bool longEnough = music.seconds >= kShowEndSeconds;
     findings.push_back(finding(longEnough ? CheckFinding::Ok : CheckFinding::Problem,
                                longEnough ? "%.1f s long; the show needs %.1f s"

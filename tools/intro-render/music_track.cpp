@@ -11,21 +11,11 @@ namespace {
 // Decoded in pieces of a second.
 constexpr size_t kPieceBytes = size_t(kMusicBytesPerSecond);
 
-// The reader refuses what is no MP3 with "not an MP3 stream: <why>"; intro-render says
-// "no MP3 audio in it", with what the file is instead when the reader can tell.
-std::string refusalReason(const std::string& reason) {
-    const std::string notMp3 = "not an MP3 stream: ";
-    if (reason.rfind(notMp3 + "this is ", 0) == 0)
-        return "no MP3 audio in it: " + reason.substr(notMp3.size());
-    if (reason.rfind(notMp3, 0) == 0) return "no MP3 audio in it";
-    return reason;
-}
-
 // The opened track and its exact length in seconds; null with reason when it has none.
 Mp3Decoder* openMusic(const std::string& path, double& seconds, std::string& reason) {
     Mp3Decoder* decoder = openMp3File(path.c_str(), reason);
     if (!decoder) {
-        reason = refusalReason(reason);
+        reason = readerRefusal(reason);
         return nullptr;
     }
     const int64_t bytes = scanMp3LengthBytes(decoder);

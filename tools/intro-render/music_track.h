@@ -8,6 +8,16 @@
 // regular file" (a FIFO, which would block the encoder for ever), "no MP3 audio in it",
 // "no MP3 audio in it: this is AAC audio (ADTS)", ...
 
+// The reader refuses what is no MP3 with "not an MP3 stream: <why>"; intro-render says
+// "no MP3 audio in it", with what the file is instead when the reader can tell.
+inline std::string readerRefusal(const std::string& reason) {
+    const std::string notMp3 = "not an MP3 stream: ";
+    if (reason.rfind(notMp3 + "this is ", 0) == 0)
+        return "no MP3 audio in it: " + reason.substr(notMp3.size());
+    if (reason.rfind(notMp3, 0) == 0) return "no MP3 audio in it";
+    return reason;
+}
+
 // The decoded length of the track in seconds: its samples, without the encoder's delay
 // and padding where the file records them, / its rate.
 bool measureMusic(const std::string& path, double& seconds, std::string& reason);

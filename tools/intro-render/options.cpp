@@ -1,8 +1,10 @@
 #include "options.h"
 
 #include "assets/printable.h"
+#include "demo/frame_time.h"
 #include "sheet.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -43,6 +45,10 @@ constexpr char kUsage[] =
     "Options:\n"
     "  --scale N         each canvas pixel as an N x N block, 1 to 64 (default 1, video 8;\n"
     "                    even for an mp4 unless --lossless)\n"
+    "  --size WxH        PNG and video: frames of W x H pixels (64 to 4096 each) with the\n"
+    "                    canvas centred on the window's grey (80, 80, 80) at the largest\n"
+    "                    whole scale that fits, 16 in 1920x1080; an mp4 (not --lossless)\n"
+    "                    takes the largest even scale, and needs an even W and H\n"
     "  --cols C          thumbnails per row of --sheet, 1 to 1000 (default 8)\n"
     "  --lossless        video: a lossless RGB picture (mp4 and webm), for editing; few\n"
     "                    players and no common browser play it\n"
@@ -51,6 +57,9 @@ constexpr char kUsage[] =
     "  --progress        progress on stderr even when it is not a terminal\n"
     "  --help            show this text\n"
     "  --version         show the version\n"
+    "\n"
+    "A backup video for a party (1080p, 60 fps, H.264 4:2:0 and AAC at 192 kbit/s):\n"
+    "  intro-render --fps 60 --size 1920x1080 --video party.mp4\n"
     "\n"
     "For who replaces the pictures or the music:\n"
     "  --check           checks the data folder: each picture (missing, unreadable, its\n"
@@ -117,12 +126,22 @@ bool readRange(const char* text, double& a, double& b, double& step) {
            readNumber(colon2 + 1, step) == NumberRead::Ok;
 }
 
+// "WxH" as two whole numbers from kMinFrameSide to kMaxFrameSide.
+bool readSize(const char* text, int32_t& width, int32_t& height) {
+    const char* x = std::strchr(text, 'x');
+    if (!x) return false;
+    const std::string first(text, x);
+    return readInteger(first.c_str(), kMinFrameSide, kMaxFrameSide, width) &&
+           readInteger(x + 1, kMinFrameSide, kMaxFrameSide, height);
+}
+
 // What the command line said, before the combination is checked.
 struct Given {
     std::string output, sheet, video;
     bool hasOutput = false, hasSheet = false, hasVideo = false;
     bool raw = false, noAudio = false, lossless = false;
-    bool hasScale = false, hasColumns = false, hasFps = false, hasFrom = false, hasTo = false;
+    bool hasScale = false, hasSize = false, hasColumns = false, hasFps = false, hasFrom = false,
+         hasTo = false;
     bool hasData = false;
     bool check = false, json = false, hasFit = false;
     double from = 0, to = kDefaultCaptureEnd;
@@ -262,6 +281,15 @@ private:
         if (arg == "--scale")
             return once(given_.hasScale, "--scale") &&
                    integerOption("--scale", 1, kMaxScale, options.scale);
+        if (arg == "--size") {
+            const char* text;
+            if (!once(given_.hasSize, "--size") || !value("--size", text)) return false;
+            if (!readSize(text, options.frameWidth, options.frameHeight))
+                return fail("--size: expected WxH with W and H whole numbers from " +
+                            std::to_string(kMinFrameSide) + " to " + std::to_string(kMaxFrameSide) +
+                            ", got '" + printable(text) + "'");
+            return true;
+        }
         if (arg == "--cols")
             return once(given_.hasColumns, "--cols") &&
                    integerOption("--cols", 1, kMaxColumns, options.columns);
@@ -300,8 +328,8 @@ private:
     bool checkDataTask(RenderOptions& options) {
         const bool drawing = !options.moments.empty() || given_.hasSheet || given_.hasVideo ||
                              given_.raw || given_.noAudio || given_.lossless || given_.hasScale ||
-                             given_.hasColumns || given_.hasFrom || given_.hasTo ||
-                             options.progress;
+                             given_.hasSize || given_.hasColumns || given_.hasFrom ||
+                             given_.hasTo || options.progress;
         if (given_.check && given_.hasFit) return fail("give only one of --check and --fit-music");
         if (given_.hasFit) {
             if (drawing || given_.json || given_.hasData)
@@ -327,6 +355,11 @@ private:
             return fail(given_.noAudio ? "--no-audio belongs to --video"
                                        : "--lossless belongs to --video");
         if (given_.raw && !given_.hasOutput) return fail("--raw needs -o FILE or -o -");
+        if (given_.hasSize && given_.hasScale)
+            return fail("--size chooses the scale itself: give --size or --scale, not both");
+        if (given_.hasSize && (given_.raw || given_.hasSheet))
+            return fail(given_.raw ? "--raw writes the canvases as they are; --size does not apply"
+                                   : "--size belongs to PNG frames and video, not --sheet");
         if (given_.hasOutput) return checkFileOutput(options);
         if (given_.hasSheet) {
             if (!endsWith(given_.sheet, ".png"))
@@ -388,6 +421,7 @@ private:
                         std::to_string(fps));
         if (given_.lossless && options.videoFormat == VideoFormat::Gif)
             return fail("--lossless: a gif is always paletted; use .mp4 or .webm");
+        if (given_.hasSize) return checkFramedVideo(options);
         if (!given_.hasScale) options.scale = kDefaultVideoScale;
         // Players want H.264 with colour at half resolution: one colour sample per 2 x 2
         // pixels. Only with even blocks does each such square lie inside one canvas pixel.
@@ -396,8 +430,33 @@ private:
                         ": an mp4 keeps the pixel blocks sharp only at an even --scale, "
                         "not " +
                         std::to_string(options.scale) + " (or add --lossless)");
+        return setVideo(options);
+    }
+
+    // A video in frames of --size: the encoder centres the blocks on grey.
+    bool checkFramedVideo(RenderOptions& options) {
+        const std::string path = printable(given_.video);
+        // The palette of a gif is the canvas's own, made before the blocks: no grey in it.
+        if (options.videoFormat == VideoFormat::Gif)
+            return fail("--size belongs to .mp4 and .webm, not a gif");
+        if (options.videoFormat == VideoFormat::Mp4 && !given_.lossless) {
+            if (options.frameWidth % 2 || options.frameHeight % 2)
+                return fail("--video " + path +
+                            ": an mp4 with colour at half resolution needs "
+                            "an even --size, not " +
+                            std::to_string(options.frameWidth) + "x" +
+                            std::to_string(options.frameHeight) + " (or add --lossless)");
+            if (std::min(options.frameWidth, options.frameHeight) < 2 * kCanvasSize)
+                return fail("--video " + path +
+                            ": an mp4 keeps the pixel blocks sharp only at "
+                            "an even scale: --size needs at least 128 pixels each way");
+        }
+        return setVideo(options);
+    }
+
+    bool setVideo(RenderOptions& options) {
         options.output = OutputKind::Video;
-        options.outputPath = path;
+        options.outputPath = given_.video;
         options.lossless = given_.lossless;
         options.withAudio = !given_.noAudio && options.videoFormat != VideoFormat::Gif;
         return true;

@@ -13,6 +13,9 @@ constexpr int32_t kDefaultVideoScale = 8;
 constexpr int32_t kMaxFps = 1000;
 constexpr int32_t kMaxColumns = 1000;
 constexpr int32_t kDefaultColumns = 8;
+// --size: from one canvas pixel a block up to the largest scale's frame.
+constexpr int32_t kMinFrameSide = 64;
+constexpr int32_t kMaxFrameSide = 4096;
 
 enum class OutputKind {
     Raw,        // --raw -o FILE (or -o - for stdout)
@@ -42,6 +45,8 @@ struct RenderOptions {
     std::string outputPath;  // FILE, "-" for stdout, or DIR/ ending in '/'
     VideoFormat videoFormat = VideoFormat::Mp4;
     int32_t scale = 1;
+    int32_t frameWidth = 0;   // --size WxH: the canvas centred on grey in frames this big;
+    int32_t frameHeight = 0;  // 0 x 0 without it
     int32_t columns = kDefaultColumns;
     std::string dataDir = kDataFolder;  // ends in '/'
     bool dataGiven = false;             // --data named the folder: it must hold the pictures

@@ -45,29 +45,40 @@ void checkLoaded(const PackPicture& picture, const std::string& path, CheckFindi
 
 }  // namespace
 
-CheckFindings checkPictures(const std::string& dir) {
-    CheckFindings findings;
-    PackLoad pack;
-    const std::vector<PackPicture> pictures = packPictures();
-    for (const PackPicture& picture : pictures) {
-        const std::string path = dir + picture.fileName;
-        const size_t warningsBefore = pack.report.warnings.size();
-        const int loadedBefore = pack.report.loaded;
-        loadPackPictureFile(pack, picture, path);
-        // The loader's own warnings (missing, unreadable, the sizes the show relies on);
-        // the budget's is written once all are handed over.
-        for (size_t i = warningsBefore; i < pack.report.warnings.size(); ++i)
-            if (i != pack.budgetWarning) findings.push_back(problem(pack.report.warnings[i]));
-        if (pack.report.loaded > loadedBefore) checkLoaded(picture, path, findings);
-    }
+void checkPicture(PictureCheck& check, const PackPicture& picture, const std::string& name,
+                  const std::function<void(PackLoad&)>& load) {
+    PackLoad& pack = check.pack;
+    const size_t warningsBefore = pack.report.warnings.size();
+    const int loadedBefore = pack.report.loaded;
+    load(pack);
+    // The loader's own warnings (missing, unreadable, the sizes the show relies on); the
+    // budget's is written once all are handed over.
+    for (size_t i = warningsBefore; i < pack.report.warnings.size(); ++i)
+        if (i != pack.budgetWarning) check.findings.push_back(problem(pack.report.warnings[i]));
+    if (pack.report.loaded > loadedBefore) checkLoaded(picture, name, check.findings);
+}
+
+CheckFindings finishPictureCheck(PictureCheck& check) {
+    PackLoad& pack = check.pack;
     const PackLoadReport report = finishPackLoad(pack);
+    CheckFindings findings = check.findings;
     if (pack.budgetWarning != SIZE_MAX)
         findings.push_back(problem(report.warnings[pack.budgetWarning]));
     char summary[160];
     std::snprintf(summary, sizeof summary,
                   "%d of %zu loaded, %.1f MiB decoded of the %llu MiB budget", report.loaded,
-                  pictures.size(), double(report.decodedBytes) / (1 << 20),
+                  packPictures().size(), double(report.decodedBytes) / (1 << 20),
                   static_cast<unsigned long long>(kMaxPackDecodedBytes >> 20));
     findings.insert(findings.begin(), {CheckFinding::Ok, "pictures", summary});
     return findings;
+}
+
+CheckFindings checkPictures(const std::string& dir) {
+    PictureCheck check;
+    for (const PackPicture& picture : packPictures()) {
+        const std::string path = dir + picture.fileName;
+        checkPicture(check, picture, path,
+                     [&](PackLoad& pack) { loadPackPictureFile(pack, picture, path); });
+    }
+    return finishPictureCheck(check);
 }

@@ -12,15 +12,27 @@
 
 namespace {
 
-// Writes the canvas at the run's scale as an RGB PNG under path, complete or not at all.
-bool writeCanvasPng(const ArgbGfx& canvas, int32_t scale, const std::string& path,
+// Writes the canvas at the run's scale, or in its --size frame, as an RGB PNG under path,
+// complete or not at all.
+bool writeCanvasPng(const ArgbGfx& canvas, const RenderOptions& options, const std::string& path,
                     std::vector<uint8_t>& rgb, std::string& error) {
-    if (!scaleImage(canvas, scale, kRgbBytes, rgb)) {
+    int32_t width = canvas.width * options.scale;
+    int32_t height = canvas.height * options.scale;
+    bool made = false;
+    if (options.frameWidth > 0) {
+        const FrameLayout layout =
+            frameLayout(options.frameWidth, options.frameHeight, canvas.width, false);
+        made = frameImage(canvas, layout, kRgbBytes, rgb);
+        width = layout.width;
+        height = layout.height;
+    } else {
+        made = scaleImage(canvas, options.scale, kRgbBytes, rgb);
+    }
+    if (!made) {
         error = "cannot scale the canvas for " + printable(path);
         return false;
     }
-    const std::vector<uint8_t> png =
-        encodePng(rgb, canvas.width * scale, canvas.height * scale, kRgbBytes);
+    const std::vector<uint8_t> png = encodePng(rgb, width, height, kRgbBytes);
     if (png.empty()) {
         error = "cannot encode " + printable(path) + " as PNG";
         return false;
@@ -50,7 +62,7 @@ int writePngFile(const RenderOptions& options) {
     std::string error;
     const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t,
                                std::string& error) {
-        return writeCanvasPng(canvas, options.scale, options.outputPath, rgb, error);
+        return writeCanvasPng(canvas, options, options.outputPath, rgb, error);
     };
     const RunEnd end = drawMoments(options, progress, take, error);
     if (end != RunEnd::Done)
@@ -67,8 +79,7 @@ int writePngFolder(const RenderOptions& options) {
     int64_t written = 0;
     const TakeFrame take = [&](const ArgbGfx& canvas, const FrameTime&, int64_t index,
                                std::string& error) {
-        if (!writeCanvasPng(canvas, options.scale, options.outputPath + frameName(index), rgb,
-                            error))
+        if (!writeCanvasPng(canvas, options, options.outputPath + frameName(index), rgb, error))
             return false;
         written = index + 1;
         return true;

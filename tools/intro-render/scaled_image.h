@@ -21,3 +21,23 @@ constexpr size_t kMaxScaledBytes = size_t(256) << 20;
 // first, `channels` bytes per pixel taken from R, G, B, A in that order; out is resized to
 // fit. False, with out empty, when that would take more than kMaxScaledBytes.
 bool scaleImage(const ArgbGfx& image, int32_t scale, int32_t channels, std::vector<uint8_t>& out);
+
+// The grey around the square, as the intro's window clears it.
+constexpr uint8_t kFrameGrey = 80;
+
+// Where the canvas lies in a width x height frame (--size): a square of canvas pixels as
+// scale x scale blocks, the largest whole scale that fits, centred (left and top rounded
+// down), grey around it. evenBlocks: an even scale and an even left and top, so that each
+// 2 x 2 colour sample of a 4:2:0 video lies inside one block or the grey. scale is 0 when
+// not even one block fits.
+struct FrameLayout {
+    int32_t width = 0, height = 0;
+    int32_t scale = 0;
+    int32_t left = 0, top = 0;
+};
+FrameLayout frameLayout(int32_t width, int32_t height, int32_t canvasSize, bool evenBlocks);
+
+// image in layout's frame: grey (alpha 255) around image scaled as scaleImage does. False,
+// with out empty, when the frame takes more than kMaxScaledBytes or the image does not fit.
+bool frameImage(const ArgbGfx& image, const FrameLayout& layout, int32_t channels,
+                std::vector<uint8_t>& out);

@@ -17,6 +17,7 @@ add_library(intro_render_core STATIC
   intro-render/sound_levels.cpp
   intro-render/picture_findings.cpp
   intro-render/music_findings.cpp
+  intro-render/music_file_findings.cpp
   intro-render/check_report.cpp
   intro-render/video_command.cpp
 )

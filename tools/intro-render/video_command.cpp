@@ -7,9 +7,16 @@ namespace {
 // Each canvas pixel as a scale x scale block of the same colour. zimg's point filter repeats
 // pixels exactly at every whole scale; swscale's nearest neighbour drifts by a pixel at some
 // block edges above a scale of 33.
+// In a frame, the grey around the blocks is padded after them, in the same colour space:
+// grey has no colour, so every matrix gives it the same samples.
 std::string pixelBlocks(const VideoJob& job) {
-    return "zscale=w=" + std::to_string(job.width * job.scale) +
-           ":h=" + std::to_string(job.height * job.scale) + ":filter=point";
+    std::string filter = "zscale=w=" + std::to_string(job.width * job.scale) +
+                         ":h=" + std::to_string(job.height * job.scale) + ":filter=point";
+    if (job.frameWidth > 0)
+        filter += ",pad=w=" + std::to_string(job.frameWidth) +
+                  ":h=" + std::to_string(job.frameHeight) + ":x=" + std::to_string(job.left) +
+                  ":y=" + std::to_string(job.top) + ":color=0x505050";
+    return filter;
 }
 
 // Full-resolution colour in the bt709 tv-range matrix named in the stream, converted once per

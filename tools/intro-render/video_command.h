@@ -18,6 +18,9 @@ struct VideoJob {
     int32_t width = 0;
     int32_t height = 0;
     int32_t scale = 1;
+    // --size: the blocks centred in frames of frameWidth x frameHeight, at left and top, on
+    // the window's grey; 0 x 0: the blocks alone.
+    int32_t frameWidth = 0, frameHeight = 0, left = 0, top = 0;
     int32_t fps = 0;
     int64_t frames = 0;
     double fromSeconds = 0;

@@ -1,4 +1,5 @@
 #include "assets/data_pack_manifest.h"
+#include "demo/frame_time.h"
 #include "draw_loop.h"
 #include "encoder_process.h"
 #include "gfx/argb_gfx.h"
@@ -62,6 +63,16 @@ int writeVideo(const RenderOptions& given) {
     // pipe at the default scale, and no scaled copy here.
     job.width = job.height = kCanvasSize;
     job.scale = options.scale;
+    if (options.frameWidth > 0) {
+        const bool evenBlocks = options.videoFormat == VideoFormat::Mp4 && !options.lossless;
+        const FrameLayout layout =
+            frameLayout(options.frameWidth, options.frameHeight, kCanvasSize, evenBlocks);
+        job.scale = layout.scale;
+        job.frameWidth = layout.width;
+        job.frameHeight = layout.height;
+        job.left = layout.left;
+        job.top = layout.top;
+    }
     job.fps = capture.fps;
     job.frames = options.momentCount;
     job.fromSeconds = capture.first;

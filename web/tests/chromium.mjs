@@ -2,7 +2,8 @@
 // equals the golden records of the default and the synthetic pack, the canvas at ?at= moments
 // holds intro-render's pixels, and after a key press the clock advances and never goes
 // back, with the music or, where there is none, on the silent clock with its note.
-// The player's controls, links, offset and decoder alignment are chromium_player.mjs.
+// The player's controls, links, offset and decoder alignment are chromium_player.mjs; the
+// organiser's own files, chromium_preview.mjs.
 // Prints the time to the first frame and the drawing time of the show against native.
 // usage: node chromium.mjs --site DIR --golden FILE --synthetic-data DIR
 //        --synthetic-golden FILE --render INTRO_RENDER --native WEB_NATIVE_FRAMES
@@ -14,6 +15,7 @@ import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
 import { avOffset, calibration, decoderOffset, momentLinks, playerControls } from "./chromium_player.mjs";
+import { ownFiles } from "./chromium_preview.mjs";
 import { FRAME_BYTES, chromiumDriver, parseArgs, readGolden } from "./common.mjs";
 
 const args = parseArgs(process.argv.slice(2), ["site", "golden", "synthetic-data", "synthetic-golden", "render", "native",
@@ -71,6 +73,7 @@ try {
     await momentLinks(player);
     await avOffset(player);
     await calibration(player);
+    await ownFiles(player);
 } finally {
     await context.close();
     http.close();
