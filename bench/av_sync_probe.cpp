@@ -1,0 +1,333 @@
+// Measures picture against sound end to end, as a viewer would: while a player (the intro,
+// or the page in a browser) plays a click track with the show's pictures, this program
+// watches a few pixels of the X display and records the sound server's default source (a
+// null sink's monitor). Each sharp change of a watched pixel, known from the show's own
+// drawing, is timed where it appears on the display against the moment the same show time
+// left the sink, placed by the clicks around it. Prints one line per recorder: the number
+// of changes matched, and their offsets (+: picture late): mean, standard deviation,
+// smallest and largest; with the monitored sink's latency as the server reported it.
+// usage: av-sync-probe --make-track FILE --seconds S
+//        av-sync-probe --track FILE --data DIR --canvas LEFT,TOP,SIZE --seconds S
+//                      [--from T] [--pixels N] [--recorders KIND] [--ready FILE]
+//                      [--label TEXT] [--events]
+#include "assets/data_pack.h"
+#include "demo/frame_time.h"
+
+#include "audio_mp3_maker.h"
+#include "click_recorder.h"
+#include "click_track.h"
+#include "pixel_events.h"
+#include "screen_poller.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A change seen this far or farther from where the sound puts it is taken for another one.
+static constexpr double kMatchWindowNs = 150e6;
+
+// Fragments of the recorders: timing reports come this often.
+static constexpr int kFragmentMs = 5;
+
+static void usage(FILE* out) {
+    std::fprintf(
+        out,
+        "usage: av-sync-probe --make-track FILE --seconds S\n"
+        "       av-sync-probe --track FILE --data DIR --canvas LEFT,TOP,SIZE --seconds S\n"
+        "                     [--from T] [--pixels N] [--recorders KIND] [--ready FILE]\n"
+        "                     [--label TEXT] [--events]\n"
+        "--make-track writes S seconds of the click track (a 1 ms click on every beat at\n"
+        "150 BPM) as an MP3, to be played as the show's music.\n"
+        "Otherwise watches pixels of the X display (DISPLAY) and records the sound server's\n"
+        "default source (a null sink's monitor) for S seconds, and prints how far each sharp\n"
+        "change of a watched pixel appears from the moment its show time left the sink.\n"
+        "  --track FILE    the click track the player plays\n"
+        "  --data DIR      the data pack the player shows (the pictures)\n"
+        "  --canvas L,T,SIZE  where the 64 x 64 canvas lies on the display, in pixels\n"
+        "  --from T        show time at which the player starts (default 0)\n"
+        "  --pixels N      canvas pixels to watch, chosen for their sharp changes (default 4)\n"
+        "  --recorders KIND  asked (a recorder asking for a latency as short as its\n"
+        "                  fragments, which lowers the sink's too; default), not-asked\n"
+        "                  (one asking for none) or both, on the same run\n"
+        "  --ready FILE    created once recording and watching run: start the player then\n"
+        "  --label TEXT    first column of the result lines\n"
+        "  --events        also list every change matched\n");
+}
+
+struct Options {
+    std::string makeTrack, track, data, ready, label = "player";
+    double seconds = 0, from = 0;
+    int canvasLeft = 0, canvasTop = 0, canvasSize = 0;
+    int pixels = 4;
+    bool asked = true, notAsked = false, listEvents = false;
+};
+
+static bool parseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--events") {
+            o.listEvents = true;
+            continue;
+        }
+        if (!value) return false;
+        ++i;
+        if (arg == "--make-track") {
+            o.makeTrack = value;
+        } else if (arg == "--track") {
+            o.track = value;
+        } else if (arg == "--data") {
+            o.data = value;
+        } else if (arg == "--ready") {
+            o.ready = value;
+        } else if (arg == "--label") {
+            o.label = value;
+        } else if (arg == "--seconds") {
+            o.seconds = std::atof(value);
+        } else if (arg == "--from") {
+            o.from = std::atof(value);
+        } else if (arg == "--pixels") {
+            o.pixels = std::atoi(value);
+        } else if (arg == "--canvas") {
+            if (std::sscanf(value, "%d,%d,%d", &o.canvasLeft, &o.canvasTop, &o.canvasSize) != 3)
+                return false;
+        } else if (arg == "--recorders") {
+            const std::string kind = value;
+            if (kind != "asked" && kind != "not-asked" && kind != "both") return false;
+            o.asked = kind != "not-asked";
+            o.notAsked = kind != "asked";
+        } else {
+            return false;
+        }
+    }
+    if (!(o.seconds >= 4 && o.seconds <= 600)) return false;
+    if (!o.makeTrack.empty()) return true;
+    return !o.track.empty() && !o.data.empty() && o.canvasSize >= kCanvasSize && o.from >= 0 &&
+           o.pixels >= 1 && o.pixels <= 16;
+}
+
+// Clicks of the recording with their track times: recorded click i is decoded click
+// first + (its distance from the first recorded click in beats), so a click the recording
+// missed leaves no gap in the numbering.
+struct HeardClicks {
+    std::vector<double> trackSeconds;
+    std::vector<double> leftNs;
+};
+
+static HeardClicks numberClicks(const std::vector<int64_t>& left,
+                                const std::vector<double>& decoded, long first) {
+    HeardClicks heard;
+    for (int64_t ns : left) {
+        const long k = first + std::lround(double(ns - left.front()) / (kClickBeatSeconds * 1e9));
+        if (k < 0 || k >= long(decoded.size())) continue;
+        heard.trackSeconds.push_back(decoded[size_t(k)]);
+        heard.leftNs.push_back(double(ns));
+    }
+    return heard;
+}
+
+// When the sound of track time `seconds` left the sink, from the nearest click (the sink
+// plays at the nominal rate between clicks); -1 without a click within half a beat.
+static double leftSinkNs(const HeardClicks& heard, double seconds) {
+    double best = -1, bestDistance = kClickBeatSeconds / 2;
+    for (size_t i = 0; i < heard.trackSeconds.size(); ++i) {
+        const double distance = std::fabs(seconds - heard.trackSeconds[i]);
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = heard.leftNs[i] + (seconds - heard.trackSeconds[i]) * 1e9;
+        }
+    }
+    return best;
+}
+
+struct Matched {
+    const PixelEvent* event;
+    double offsetMs;
+};
+
+// The changes seen of each watched point, in time order.
+using SeenChanges = std::vector<std::vector<ScreenChange>>;
+
+// Every event with sound around it, matched to the change of its pixel from its old to
+// its new colour nearest to where the sound puts it; `expected` counts the events with
+// sound around them.
+static std::vector<Matched> matchEvents(const std::vector<PixelEvent>& events,
+                                        const std::vector<int>& pointOf, const SeenChanges& seen,
+                                        const HeardClicks& heard, size_t& expected) {
+    constexpr int kSameColour = 24;
+    std::vector<Matched> matched;
+    expected = 0;
+    for (size_t e = 0; e < events.size(); ++e) {
+        const double due = leftSinkNs(heard, events[e].seconds);
+        if (due < 0) continue;
+        ++expected;
+        const std::vector<ScreenChange>& changes = seen[size_t(pointOf[e])];
+        double best = kMatchWindowNs;
+        for (size_t c = 1; c < changes.size(); ++c) {
+            const double distance = double(changes[c].ns) - due;
+            if (std::fabs(distance) < std::fabs(best) &&
+                colourDistance(changes[c].colour, events[e].after) <= kSameColour &&
+                colourDistance(changes[c - 1].colour, events[e].before) <= kSameColour)
+                best = distance;
+        }
+        if (std::fabs(best) < kMatchWindowNs) matched.push_back({&events[e], best / 1e6});
+    }
+    return matched;
+}
+
+// The numbering of the recorded clicks under which the most changes match, the smaller
+// mean offset deciding between equals: the first click heard need not be the track's
+// first (a player started part-way, a start the recording lost).
+static std::vector<Matched> bestMatch(const std::vector<PixelEvent>& events,
+                                      const std::vector<int>& pointOf, const SeenChanges& seen,
+                                      const std::vector<int64_t>& left,
+                                      const std::vector<double>& decoded, size_t& expected) {
+    std::vector<Matched> best;
+    double bestMean = 0;
+    for (long first = 0; first < long(decoded.size()) && !left.empty(); ++first) {
+        size_t count = 0;
+        std::vector<Matched> m =
+            matchEvents(events, pointOf, seen, numberClicks(left, decoded, first), count);
+        double mean = 0;
+        for (const Matched& x : m) mean += x.offsetMs / double(m.size());
+        if (m.size() > best.size() ||
+            (m.size() == best.size() && !m.empty() && std::fabs(mean) < std::fabs(bestMean))) {
+            best = m;
+            bestMean = mean;
+            expected = count;
+        }
+    }
+    return best;
+}
+
+static void report(const Options& o, const char* recorderName, const std::vector<Matched>& m,
+                   size_t expected, const SinkLatencyLog& sink) {
+    if (m.empty()) {
+        std::printf("%-28s no change matched (%zu with sound around them) | %s recorder\n",
+                    o.label.c_str(), expected, recorderName);
+        return;
+    }
+    double mean = 0, squares = 0, low = m.front().offsetMs, high = low;
+    for (const Matched& x : m) mean += x.offsetMs / double(m.size());
+    for (const Matched& x : m) {
+        squares += (x.offsetMs - mean) * (x.offsetMs - mean);
+        low = std::min(low, x.offsetMs);
+        high = std::max(high, x.offsetMs);
+    }
+    std::printf(
+        "%-28s changes %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms"
+        "  | %s recorder, sink latency %.1f-%.1f ms (mean %.1f)\n",
+        o.label.c_str(), m.size(), expected, mean, std::sqrt(squares / double(m.size())), low, high,
+        recorderName, sink.lowMs, sink.highMs, sink.meanMs);
+    if (!o.listEvents) return;
+    for (const Matched& x : m)
+        std::printf("  %8.4f s  pixel %2d,%2d  %06x -> %06x  offset %+7.2f ms\n", x.event->seconds,
+                    x.event->x, x.event->y, x.event->before, x.event->after, x.offsetMs);
+}
+
+static int makeTrack(const Options& o) {
+    if (!writeTestFile(o.makeTrack, encodeMp3(makeClickTrack(o.seconds), 44100, 2))) {
+        std::fprintf(stderr, "av-sync-probe: cannot write %s\n", o.makeTrack.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    Options o;
+    if (argc == 2 && !std::strcmp(argv[1], "--help")) {
+        usage(stdout);
+        return 0;
+    }
+    if (!parseOptions(argc, argv, o)) {
+        usage(stderr);
+        return 2;
+    }
+    if (!o.makeTrack.empty()) return makeTrack(o);
+
+    std::string reason;
+    const std::vector<double> decoded = decodedClickSeconds(o.track, reason);
+    if (decoded.empty()) {
+        std::fprintf(stderr, "av-sync-probe: %s: %s\n", o.track.c_str(), reason.c_str());
+        return 1;
+    }
+    if (loadImagesFrom(o.data.c_str()).loaded == 0) {
+        std::fprintf(stderr, "av-sync-probe: no picture could be loaded from %s\n", o.data.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "av-sync-probe: finding sharp changes from %.1f s to %.1f s...\n", o.from,
+                 o.from + o.seconds);
+    const std::vector<PixelEvent> events = findPixelEvents(o.from, o.from + o.seconds, o.pixels);
+    std::vector<ScreenPoint> points;
+    std::vector<int> pointOf;
+    for (const PixelEvent& e : events) {
+        const ScreenPoint p = {o.canvasLeft + int((e.x + 0.5) * o.canvasSize / kCanvasSize),
+                               o.canvasTop + int((e.y + 0.5) * o.canvasSize / kCanvasSize)};
+        size_t i = 0;
+        while (i < points.size() && (points[i].x != p.x || points[i].y != p.y)) ++i;
+        if (i == points.size()) points.push_back(p);
+        pointOf.push_back(int(i));
+    }
+    std::fprintf(stderr, "av-sync-probe: %zu changes of %zu pixels\n", events.size(),
+                 points.size());
+    if (events.empty()) {
+        std::fprintf(stderr, "av-sync-probe: no sharp change in that part of the show\n");
+        return 1;
+    }
+
+    // Recorders first: a recorder that connects later changes the sink's latency under
+    // the player.
+    ClickRecorder* askedRecorder = nullptr;
+    ClickRecorder* quietRecorder = nullptr;
+    if (o.asked) askedRecorder = startClickRecorder(nullptr, kFragmentMs, reason);
+    if (o.notAsked && (!o.asked || askedRecorder))
+        quietRecorder = startClickRecorder(nullptr, kFragmentMs, reason, RecorderLatency::notAsked);
+    if ((o.asked && !askedRecorder) || (o.notAsked && !quietRecorder)) {
+        std::fprintf(stderr, "av-sync-probe: cannot record the default source: %s\n",
+                     reason.c_str());
+        return 1;
+    }
+    std::atomic<bool> stop{false};
+    std::vector<ScreenChange> changes;
+    int64_t readings = 0;
+    bool polled = false;
+    std::thread poller([&] { polled = pollScreen(points, stop, changes, readings, reason); });
+    if (!o.ready.empty()) std::ofstream(o.ready) << "recording\n";
+    std::this_thread::sleep_for(std::chrono::duration<double>(o.seconds));
+    stop = true;
+    poller.join();
+
+    double jitterMs = 0;
+    SinkLatencyLog askedSink, quietSink;
+    std::vector<int64_t> askedLeft, quietLeft;
+    if (askedRecorder) askedLeft = stopClickRecorder(askedRecorder, jitterMs, &askedSink);
+    if (quietRecorder) quietLeft = stopClickRecorder(quietRecorder, jitterMs, &quietSink);
+    if (!polled) {
+        std::fprintf(stderr, "av-sync-probe: %s\n", reason.c_str());
+        return 1;
+    }
+    SeenChanges seen(points.size());
+    for (const ScreenChange& c : changes) seen[size_t(c.point)].push_back(c);
+    std::fprintf(stderr, "av-sync-probe: %.0f readings a second of each pixel\n",
+                 double(readings) / o.seconds);
+    size_t expected = 0;
+    if (askedRecorder) {
+        const std::vector<Matched> m =
+            bestMatch(events, pointOf, seen, askedLeft, decoded, expected);
+        report(o, "asked", m, expected, askedSink);
+    }
+    if (quietRecorder) {
+        const std::vector<Matched> m =
+            bestMatch(events, pointOf, seen, quietLeft, decoded, expected);
+        report(o, "not-asked", m, expected, quietSink);
+    }
+    return 0;
+}
