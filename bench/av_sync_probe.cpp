@@ -153,8 +153,18 @@ struct Matched {
     double offsetMs;
 };
 
-// The changes seen of each watched point, in time order.
-using SeenChanges = std::vector<std::vector<ScreenChange>>;
+// The changes seen of each watched point, in time order, and when watching ended.
+struct SeenChanges {
+    std::vector<std::vector<ScreenChange>> byPoint;
+    double endNs = 0;
+};
+
+// When the sound of an event's show time left the sink, for an event whose change would
+// have been seen before watching ended; -1 otherwise.
+static double dueNs(const HeardClicks& heard, const SeenChanges& seen, double seconds) {
+    const double due = leftSinkNs(heard, seconds);
+    return due + kMatchWindowNs < seen.endNs ? due : -1;
+}
 
 // Every event with sound around it, matched to the change of its pixel from its old to
 // its new colour nearest to where the sound puts it; `expected` counts the events with
@@ -166,10 +176,10 @@ static std::vector<Matched> matchEvents(const std::vector<PixelEvent>& events,
     std::vector<Matched> matched;
     expected = 0;
     for (size_t e = 0; e < events.size(); ++e) {
-        const double due = leftSinkNs(heard, events[e].seconds);
+        const double due = dueNs(heard, seen, events[e].seconds);
         if (due < 0) continue;
         ++expected;
-        const std::vector<ScreenChange>& changes = seen[size_t(pointOf[e])];
+        const std::vector<ScreenChange>& changes = seen.byPoint[size_t(pointOf[e])];
         double best = kMatchWindowNs;
         for (size_t c = 1; c < changes.size(); ++c) {
             const double distance = double(changes[c].ns) - due;
@@ -189,7 +199,8 @@ static std::vector<Matched> matchEvents(const std::vector<PixelEvent>& events,
 static std::vector<Matched> bestMatch(const std::vector<PixelEvent>& events,
                                       const std::vector<int>& pointOf, const SeenChanges& seen,
                                       const std::vector<int64_t>& left,
-                                      const std::vector<double>& decoded, size_t& expected) {
+                                      const std::vector<double>& decoded, size_t& expected,
+                                      HeardClicks& heard) {
     std::vector<Matched> best;
     double bestMean = 0;
     for (long first = 0; first < long(decoded.size()) && !left.empty(); ++first) {
@@ -203,9 +214,29 @@ static std::vector<Matched> bestMatch(const std::vector<PixelEvent>& events,
             best = m;
             bestMean = mean;
             expected = count;
+            heard = numberClicks(left, decoded, first);
         }
     }
     return best;
+}
+
+// For --events: the events with sound around them that matched no change, each with the
+// changes of its pixel near where the sound puts it.
+static void listUnmatched(const std::vector<PixelEvent>& events, const std::vector<int>& pointOf,
+                          const SeenChanges& seen, const HeardClicks& heard,
+                          const std::vector<Matched>& m) {
+    for (size_t e = 0; e < events.size(); ++e) {
+        const double due = dueNs(heard, seen, events[e].seconds);
+        bool matched = false;
+        for (const Matched& x : m) matched = matched || x.event == &events[e];
+        if (due < 0 || matched) continue;
+        std::printf("  %8.4f s  pixel %2d,%2d  %06x -> %06x  not seen; near it:", events[e].seconds,
+                    events[e].x, events[e].y, events[e].before, events[e].after);
+        for (const ScreenChange& c : seen.byPoint[size_t(pointOf[e])])
+            if (std::fabs(double(c.ns) - due) < 2 * kMatchWindowNs)
+                std::printf(" %06x at %+.1f ms", c.colour, (double(c.ns) - due) / 1e6);
+        std::printf("\n");
+    }
 }
 
 static void report(const Options& o, const char* recorderName, const std::vector<Matched>& m,
@@ -302,6 +333,10 @@ int main(int argc, char** argv) {
     std::thread poller([&] { polled = pollScreen(points, stop, changes, readings, reason); });
     if (!o.ready.empty()) std::ofstream(o.ready) << "recording\n";
     std::this_thread::sleep_for(std::chrono::duration<double>(o.seconds));
+    SeenChanges seen;
+    seen.endNs = double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
     stop = true;
     poller.join();
 
@@ -314,20 +349,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "av-sync-probe: %s\n", reason.c_str());
         return 1;
     }
-    SeenChanges seen(points.size());
-    for (const ScreenChange& c : changes) seen[size_t(c.point)].push_back(c);
+    seen.byPoint.resize(points.size());
+    for (const ScreenChange& c : changes) seen.byPoint[size_t(c.point)].push_back(c);
     std::fprintf(stderr, "av-sync-probe: %.0f readings a second of each pixel\n",
                  double(readings) / o.seconds);
     size_t expected = 0;
+    HeardClicks heard;
     if (askedRecorder) {
         const std::vector<Matched> m =
-            bestMatch(events, pointOf, seen, askedLeft, decoded, expected);
+            bestMatch(events, pointOf, seen, askedLeft, decoded, expected, heard);
         report(o, "asked", m, expected, askedSink);
+        if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
     }
     if (quietRecorder) {
         const std::vector<Matched> m =
-            bestMatch(events, pointOf, seen, quietLeft, decoded, expected);
+            bestMatch(events, pointOf, seen, quietLeft, decoded, expected, heard);
         report(o, "not-asked", m, expected, quietSink);
+        if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
     }
     return 0;
 }

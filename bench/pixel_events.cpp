@@ -17,6 +17,10 @@ static constexpr int kLeastChange = 64;
 
 static constexpr int kPixels = kCanvasSize * kCanvasSize;
 
+// Least time between two changes of a pixel with the same colours for either to count:
+// more than a seen change is ever matched across (av_sync_probe.cpp).
+static constexpr double kUniqueSeconds = 0.35;
+
 int colourDistance(uint32_t a, uint32_t b) {
     int worst = 0;
     for (int shift = 0; shift < 24; shift += 8)
@@ -84,6 +88,20 @@ std::vector<PixelEvent> findPixelEvents(double from, double to, int pixelCount) 
             p.after = rgb[i];
             runs[i] = {now, rgb[i]};
         }
+    }
+    // A change whose like (the same colours) comes again on the same pixel soon could be
+    // taken for it on the screen: neither counts.
+    for (std::vector<PixelEvent>& events : found) {
+        std::vector<PixelEvent> apart;
+        for (const PixelEvent& e : events) {
+            bool alike = false;
+            for (const PixelEvent& other : events)
+                alike =
+                    alike || (&other != &e && other.before == e.before && other.after == e.after &&
+                              std::fabs(other.seconds - e.seconds) < kUniqueSeconds);
+            if (!alike) apart.push_back(e);
+        }
+        events = apart;
     }
     // Pixels in turn, each the one adding the most moments not yet covered (to 10 ms).
     std::set<long> covered;
