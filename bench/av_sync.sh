@@ -71,12 +71,12 @@ end() {
     wait "$1" 2>/dev/null || true
 }
 
-# probe_run LABEL RECORDERS CANVAS READY: av-sync-probe in the background, result lines to
-# $work/result; sets probe_pid.
+# probe_run LABEL RECORDERS CANVAS READY [OPTION...]: av-sync-probe in the background,
+# result lines to $work/result; sets probe_pid.
 probe_run() {
     rm -f "$4"
     "$probe" --track "$work/data/vorb_06_mp3.mp3" --data "$work/data" --canvas "$3" \
-        --seconds "$seconds" --recorders "$2" --ready "$4" --label "$1" \
+        --seconds "$seconds" --recorders "$2" --ready "$4" --label "$1" "${@:5}" \
         ${AV_SYNC_EVENTS:+--events} \
         >"$work/result" 2>"$work/probe.log" &
     probe_pid=$!
@@ -110,9 +110,10 @@ intro_run() {
 
 # page_run LABEL: one run of the page, started from the show's start by key.
 page_run() {
-    rm -f "$work/geometry" "$work/go"
+    rm -f "$work/geometry" "$work/go" "$work/clock"
     node "$bench/av_sync_page.mjs" --site "$site" --data "$work/data" --from 0 \
         --seconds "$((seconds + 2))" --geometry "$work/geometry" --go "$work/go" \
+        --clock-log "$work/clock" \
         >"$work/page.log" 2>&1 &
     local page_pid=$!
     if ! wait_for "$work/geometry" "$page_pid"; then
@@ -120,7 +121,7 @@ page_run() {
         end "$page_pid"
         return
     fi
-    probe_run "$1" asked "$(cat "$work/geometry")" "$work/go"
+    probe_run "$1" asked "$(cat "$work/geometry")" "$work/go" --clock-log "$work/clock"
     probe_result
     # The page closes by itself a little after the probe ends.
     local i
@@ -140,7 +141,7 @@ pooled() {
     { name = substr($0, 1, 28); sub(/ +$/, "", name) }
     name == label && index($0, "| " recorder " recorder") {
         for (i = 1; i < NF; i++) {
-            if ($i == "changes") { split($(i + 1), c, "/"); n = c[1] + 0 }
+            if ($i == "changes" || $i == "clicks") { split($(i + 1), c, "/"); n = c[1] + 0 }
             if ($i == "mean") m = $(i + 1) + 0
             if ($i == "sd") s = $(i + 1) + 0
             if ($i == "min") low = (runs && low < $(i + 1) + 0) ? low : $(i + 1) + 0
@@ -178,4 +179,7 @@ if [[ $cases == *" deep "* ]]; then
     pooled "intro 150ms" - - not-asked
     pooled "intro 150ms alone" 8 17 not-asked
 fi
-if [[ $cases == *" page "* ]]; then pooled "page" 8 17 asked; fi
+if [[ $cases == *" page "* ]]; then
+    pooled "page" 8 17 asked
+    pooled "page clock" - - asked
+fi

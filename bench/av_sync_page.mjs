@@ -2,10 +2,12 @@
 // (DISPLAY) and its sound on the default sound server, the site served on 127.0.0.1 with
 // DATA as its data folder. Opens ?t=FROM, writes where the canvas lies on the display
 // ("LEFT,TOP,SIZE") to GEOMETRY, waits for the file GO, starts the show by key (a gesture,
-// as the page demands for sound), lets it play SECONDS and closes.
+// as the page demands for sound), lets it play SECONDS and closes. With --clock-log, also
+// writes the page's clock as it read it at every frame, one "NS SECONDS" line each, NS on
+// the monotonic clock of the other programs (CLOCK_MONOTONIC).
 // usage: node bench/av_sync_page.mjs --site DIR --data DIR --from T --seconds S
-//        --geometry FILE --go FILE [--chromium /usr/bin/chromium]
-import { createReadStream, existsSync, statSync, writeFileSync, mkdtempSync, rmSync } from "node:fs";
+//        --geometry FILE --go FILE [--clock-log FILE] [--chromium /usr/bin/chromium]
+import { createReadStream, existsSync, mkdtempSync, renameSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { createServer } from "node:http";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
@@ -13,7 +15,7 @@ import { dirname, extname, join, normalize } from "node:path";
 import { fileURLToPath } from "node:url";
 
 const usage = "usage: node bench/av_sync_page.mjs --site DIR --data DIR --from T --seconds S --geometry FILE --go FILE " +
-              "[--chromium PATH]";
+              "[--clock-log FILE] [--chromium PATH]";
 const args = {};
 for (let i = 2; i < process.argv.length; i += 2) {
     if (process.argv[i] === "--help") {
@@ -75,13 +77,45 @@ try {
     });
     writeFileSync(args.geometry, `${geometry.join(",")}\n`);
     while (!existsSync(args.go)) await new Promise((resolve) => setTimeout(resolve, 50));
+    // The moment each frame shows, taken in a frame callback that runs after the page's own.
+    await page.evaluate(() => {
+        window.clockLog = [];
+        const canvas = document.getElementById("intro");
+        const note = () => {
+            if (document.documentElement.dataset.state === "playing") {
+                window.clockLog.push([performance.now(), parseFloat(canvas.dataset.seconds)]);
+            }
+            requestAnimationFrame(note);
+        };
+        requestAnimationFrame(note);
+    });
     await page.keyboard.press("Enter");
     await page.waitForFunction(() => document.documentElement.dataset.state === "playing", null, { timeout: 30000 });
     const clock = await page.evaluate(() => document.documentElement.dataset.clock);
     if (clock !== "audio") console.error(`av_sync_page: the page plays on the ${clock} clock: no sound`);
     await page.waitForTimeout(Number(args.seconds) * 1000);
+    if (args["clock-log"]) await writeClockLog(page, args["clock-log"]);
 } finally {
     await context.close();
     http.close();
     rmSync(profile, { recursive: true, force: true });
+}
+
+// The page's readings on the monotonic clock: performance.now() is placed by the quickest
+// of many round trips to the page, midway between the monotonic times around it.
+async function writeClockLog(page, path) {
+    let best = null;
+    for (let i = 0; i < 200; ++i) {
+        const before = process.hrtime.bigint();
+        const now = await page.evaluate(() => performance.now());
+        const after = process.hrtime.bigint();
+        if (!best || after - before < best.trip) {
+            best = { trip: after - before, offsetNs: Number((before + after) / 2n) - now * 1e6 };
+        }
+    }
+    const log = await page.evaluate(() => window.clockLog);
+    const lines = log.map(([ms, seconds]) => `${Math.round(best.offsetNs + ms * 1e6)} ${seconds}`);
+    writeFileSync(`${path}.part`, `${lines.join("\n")}\n`);
+    renameSync(`${path}.part`, path);
+    console.error(`av_sync_page: ${log.length} clock readings, placed within ${Number(best.trip) / 2e6} ms`);
 }

@@ -9,12 +9,15 @@
 // usage: av-sync-probe --make-track FILE --seconds S
 //        av-sync-probe --track FILE --data DIR --canvas LEFT,TOP,SIZE --seconds S
 //                      [--from T] [--pixels N] [--recorders KIND] [--ready FILE]
-//                      [--label TEXT] [--events]
+//                      [--label TEXT] [--events] [--clock-log FILE]
+// With --clock-log, the player's own clock readings (the page's, logged by its driver) are
+// also set against the clicks, apart from the way to the display.
 #include "assets/data_pack.h"
 #include "demo/frame_time.h"
 
 #include "audio_mp3_maker.h"
 #include "click_recorder.h"
+#include "click_timing.h"
 #include "click_track.h"
 #include "pixel_events.h"
 #include "screen_poller.h"
@@ -59,11 +62,15 @@ static void usage(FILE* out) {
         "                  (one asking for none) or both, on the same run\n"
         "  --ready FILE    created once recording and watching run: start the player then\n"
         "  --label TEXT    first column of the result lines\n"
-        "  --events        also list every change matched\n");
+        "  --events        also list every change matched\n"
+        "  --clock-log FILE  the player's clock readings, one \"NS SECONDS\" line each\n"
+        "                  (monotonic ns, show seconds), written once the player is done;\n"
+        "                  waited for up to 60 s after watching: also prints how far the\n"
+        "                  clock reads each click's time from when it left the sink\n");
 }
 
 struct Options {
-    std::string makeTrack, track, data, ready, label = "player";
+    std::string makeTrack, track, data, ready, clockLog, label = "player";
     double seconds = 0, from = 0;
     int canvasLeft = 0, canvasTop = 0, canvasSize = 0;
     int pixels = 4;
@@ -88,6 +95,8 @@ static bool parseOptions(int argc, char** argv, Options& o) {
             o.data = value;
         } else if (arg == "--ready") {
             o.ready = value;
+        } else if (arg == "--clock-log") {
+            o.clockLog = value;
         } else if (arg == "--label") {
             o.label = value;
         } else if (arg == "--seconds") {
@@ -193,31 +202,15 @@ static std::vector<Matched> matchEvents(const std::vector<PixelEvent>& events,
     return matched;
 }
 
-// The numbering of the recorded clicks under which the most changes match, the smaller
-// mean offset deciding between equals: the first click heard need not be the track's
-// first (a player started part-way, a start the recording lost).
-static std::vector<Matched> bestMatch(const std::vector<PixelEvent>& events,
-                                      const std::vector<int>& pointOf, const SeenChanges& seen,
-                                      const std::vector<int64_t>& left,
-                                      const std::vector<double>& decoded, size_t& expected,
-                                      HeardClicks& heard) {
-    std::vector<Matched> best;
-    double bestMean = 0;
-    for (long first = 0; first < long(decoded.size()) && !left.empty(); ++first) {
-        size_t count = 0;
-        std::vector<Matched> m =
-            matchEvents(events, pointOf, seen, numberClicks(left, decoded, first), count);
-        double mean = 0;
-        for (const Matched& x : m) mean += x.offsetMs / double(m.size());
-        if (m.size() > best.size() ||
-            (m.size() == best.size() && !m.empty() && std::fabs(mean) < std::fabs(bestMean))) {
-            best = m;
-            bestMean = mean;
-            expected = count;
-            heard = numberClicks(left, decoded, first);
-        }
-    }
-    return best;
+// The clicks of a recording numbered from the track's first click at or after `from`: the
+// recording starts before the player, so its first click is the first the player plays.
+// (The show's pictures repeat in places, some every three clicks: no numbering can be
+// told from them.)
+static HeardClicks heardFrom(const std::vector<int64_t>& left, const std::vector<double>& decoded,
+                             double from) {
+    long first = 0;
+    while (first < long(decoded.size()) && decoded[size_t(first)] < from - 0.05) ++first;
+    return numberClicks(left, decoded, first);
 }
 
 // For --events: the events with sound around them that matched no change, each with the
@@ -262,6 +255,48 @@ static void report(const Options& o, const char* recorderName, const std::vector
     for (const Matched& x : m)
         std::printf("  %8.4f s  pixel %2d,%2d  %06x -> %06x  offset %+7.2f ms\n", x.event->seconds,
                     x.event->x, x.event->y, x.event->before, x.event->after, x.offsetMs);
+}
+
+// The readings of --clock-log, once the file is there (60 s at most); empty otherwise.
+static std::vector<Reading> readClockLog(const std::string& path) {
+    std::vector<Reading> log;
+    for (int wait = 0; wait < 600; ++wait) {
+        std::ifstream in(path);
+        if (!in) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            continue;
+        }
+        Reading r;
+        while (in >> r.ns >> r.seconds) log.push_back(r);
+        break;
+    }
+    return log;
+}
+
+// How far the player's clock reads each click's track time from when the click left the
+// sink (+: late), from one second after its first reading on: the start settles first.
+static void reportClock(const Options& o, const std::vector<Reading>& log,
+                        const HeardClicks& heard) {
+    std::vector<double> offsets;
+    for (size_t i = 0; i < heard.trackSeconds.size() && !log.empty(); ++i) {
+        if (heard.trackSeconds[i] < log.front().seconds + 1.0) continue;
+        const double reads = timeClockReads(log, heard.trackSeconds[i]);
+        if (reads >= 0) offsets.push_back((reads - heard.leftNs[i]) / 1e6);
+    }
+    if (offsets.empty()) {
+        std::printf("%-28s no clock reading against a click (%zu readings)\n",
+                    (o.label + " clock").c_str(), log.size());
+        return;
+    }
+    double mean = 0, squares = 0;
+    for (double x : offsets) mean += x / double(offsets.size());
+    for (double x : offsets) squares += (x - mean) * (x - mean);
+    const auto [low, high] = std::minmax_element(offsets.begin(), offsets.end());
+    std::printf(
+        "%-28s clicks  %3zu      mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms"
+        "  | asked recorder: the clock alone, without the display\n",
+        (o.label + " clock").c_str(), offsets.size(), mean,
+        std::sqrt(squares / double(offsets.size())), *low, *high);
 }
 
 static int makeTrack(const Options& o) {
@@ -356,14 +391,15 @@ int main(int argc, char** argv) {
     size_t expected = 0;
     HeardClicks heard;
     if (askedRecorder) {
-        const std::vector<Matched> m =
-            bestMatch(events, pointOf, seen, askedLeft, decoded, expected, heard);
+        heard = heardFrom(askedLeft, decoded, o.from);
+        const std::vector<Matched> m = matchEvents(events, pointOf, seen, heard, expected);
         report(o, "asked", m, expected, askedSink);
         if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
+        if (!o.clockLog.empty()) reportClock(o, readClockLog(o.clockLog), heard);
     }
     if (quietRecorder) {
-        const std::vector<Matched> m =
-            bestMatch(events, pointOf, seen, quietLeft, decoded, expected, heard);
+        heard = heardFrom(quietLeft, decoded, o.from);
+        const std::vector<Matched> m = matchEvents(events, pointOf, seen, heard, expected);
         report(o, "not-asked", m, expected, quietSink);
         if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
     }

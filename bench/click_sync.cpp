@@ -18,6 +18,7 @@
 
 #include "audio_mp3_maker.h"
 #include "click_recorder.h"
+#include "click_timing.h"
 #include "click_track.h"
 #include "pw_click_recorder.h"
 
@@ -42,11 +43,6 @@ static constexpr double kSteadyFromSeconds = 2.0;
 // Longest a clock reading may take to count (see the reading loop).
 static constexpr int64_t kReadingLimitNs = 100000;
 
-struct Reading {
-    int64_t ns;      // steady_clock
-    double seconds;  // musicSeconds()
-};
-
 static int64_t nowNs() {
     using namespace std::chrono;
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
@@ -70,20 +66,6 @@ static void usage(FILE* out) {
                  "                for on a monitor lowers the monitored sink's own)\n"
                  "  --label TEXT  first column of the result line (default: INTRO_AUDIO)\n"
                  "  --clicks      also list every click (track time, time since start, offset)\n");
-}
-
-// Monotonic time at which the clock first reads `seconds`, interpolated between readings;
-// -1 when it never does.
-static double timeClockReads(const std::vector<Reading>& log, double seconds) {
-    for (size_t i = 1; i < log.size(); ++i) {
-        if (log[i].seconds < seconds) continue;
-        const Reading& a = log[i - 1];
-        const Reading& b = log[i];
-        if (b.seconds == a.seconds) return double(b.ns);
-        const double share = std::clamp((seconds - a.seconds) / (b.seconds - a.seconds), 0.0, 1.0);
-        return double(a.ns) + share * double(b.ns - a.ns);
-    }
-    return -1;
 }
 
 // Clock reading at monotonic time ns, interpolated.
