@@ -202,15 +202,36 @@ static std::vector<Matched> matchEvents(const std::vector<PixelEvent>& events,
     return matched;
 }
 
-// The clicks of a recording numbered from the track's first click at or after `from`: the
-// recording starts before the player, so its first click is the first the player plays.
-// (The show's pictures repeat in places, some every three clicks: no numbering can be
-// told from them.)
-static HeardClicks heardFrom(const std::vector<int64_t>& left, const std::vector<double>& decoded,
-                             double from) {
-    long first = 0;
-    while (first < long(decoded.size()) && decoded[size_t(first)] < from - 0.05) ++first;
-    return numberClicks(left, decoded, first);
+// Recorded clicks that may be lost at the start, or heard before the player's moment.
+static constexpr long kNumberingSlack = 2;
+
+// The clicks of a recording numbered as the most changes match: the recording starts
+// before the player, so its first click is the first the player plays at or after `from`,
+// unless the start lost a click or two. No wider search: the show's pictures repeat in
+// places, some every three clicks (the spokes), and a wrong numbering would match there.
+static std::vector<Matched> matchFromStart(const std::vector<PixelEvent>& events,
+                                           const std::vector<int>& pointOf, const SeenChanges& seen,
+                                           const std::vector<int64_t>& left,
+                                           const std::vector<double>& decoded, double from,
+                                           size_t& expected, HeardClicks& heard) {
+    long start = 0;
+    while (start < long(decoded.size()) && decoded[size_t(start)] < from - 0.05) ++start;
+    std::vector<Matched> best;
+    expected = 0;
+    // Nearest first, so that among equals the nearer numbering stays.
+    for (long i = 0; i <= 2 * kNumberingSlack; ++i) {
+        const long shift = (i + 1) / 2 * (i % 2 ? 1 : -1);
+        if (start + shift < 0 || left.empty()) continue;
+        size_t count = 0;
+        HeardClicks numbered = numberClicks(left, decoded, start + shift);
+        std::vector<Matched> m = matchEvents(events, pointOf, seen, numbered, count);
+        if (m.size() > best.size() || heard.leftNs.empty()) {
+            best = m;
+            expected = count;
+            heard = numbered;
+        }
+    }
+    return best;
 }
 
 // For --events: the events with sound around them that matched no change, each with the
@@ -391,15 +412,16 @@ int main(int argc, char** argv) {
     size_t expected = 0;
     HeardClicks heard;
     if (askedRecorder) {
-        heard = heardFrom(askedLeft, decoded, o.from);
-        const std::vector<Matched> m = matchEvents(events, pointOf, seen, heard, expected);
+        const std::vector<Matched> m =
+            matchFromStart(events, pointOf, seen, askedLeft, decoded, o.from, expected, heard);
         report(o, "asked", m, expected, askedSink);
         if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
         if (!o.clockLog.empty()) reportClock(o, readClockLog(o.clockLog), heard);
     }
     if (quietRecorder) {
-        heard = heardFrom(quietLeft, decoded, o.from);
-        const std::vector<Matched> m = matchEvents(events, pointOf, seen, heard, expected);
+        heard = {};
+        const std::vector<Matched> m =
+            matchFromStart(events, pointOf, seen, quietLeft, decoded, o.from, expected, heard);
         report(o, "not-asked", m, expected, quietSink);
         if (o.listEvents) listUnmatched(events, pointOf, seen, heard, m);
     }
