@@ -46,7 +46,7 @@ static void usage(FILE* out) {
         "usage: av-sync-probe --make-track FILE --seconds S\n"
         "       av-sync-probe --track FILE --data DIR --canvas LEFT,TOP,SIZE --seconds S\n"
         "                     [--from T] [--pixels N] [--recorders KIND] [--ready FILE]\n"
-        "                     [--label TEXT] [--events]\n"
+        "                     [--label TEXT] [--events] [--clock-log FILE]\n"
         "--make-track writes S seconds of the click track (a 1 ms click on every beat at\n"
         "150 BPM) as an MP3, to be played as the show's music.\n"
         "Otherwise watches pixels of the X display (DISPLAY) and records the sound server's\n"
@@ -217,18 +217,20 @@ static std::vector<Matched> matchFromStart(const std::vector<PixelEvent>& events
     long start = 0;
     while (start < long(decoded.size()) && decoded[size_t(start)] < from - 0.05) ++start;
     std::vector<Matched> best;
+    bool numbered = false;
     expected = 0;
     // Nearest first, so that among equals the nearer numbering stays.
     for (long i = 0; i <= 2 * kNumberingSlack; ++i) {
         const long shift = (i + 1) / 2 * (i % 2 ? 1 : -1);
         if (start + shift < 0 || left.empty()) continue;
         size_t count = 0;
-        HeardClicks numbered = numberClicks(left, decoded, start + shift);
-        std::vector<Matched> m = matchEvents(events, pointOf, seen, numbered, count);
-        if (m.size() > best.size() || heard.leftNs.empty()) {
+        HeardClicks candidate = numberClicks(left, decoded, start + shift);
+        std::vector<Matched> m = matchEvents(events, pointOf, seen, candidate, count);
+        if (m.size() > best.size() || !numbered) {
             best = m;
             expected = count;
-            heard = numbered;
+            heard = candidate;
+            numbered = true;
         }
     }
     return best;
@@ -253,6 +255,23 @@ static void listUnmatched(const std::vector<PixelEvent>& events, const std::vect
     }
 }
 
+// Mean, standard deviation, smallest and largest of offsets (not empty).
+struct Spread {
+    double mean = 0, sd = 0, low = 0, high = 0;
+};
+
+static Spread spreadOf(const std::vector<double>& offsets) {
+    Spread s;
+    double squares = 0;
+    for (double x : offsets) s.mean += x / double(offsets.size());
+    for (double x : offsets) squares += (x - s.mean) * (x - s.mean);
+    s.sd = std::sqrt(squares / double(offsets.size()));
+    const auto [low, high] = std::minmax_element(offsets.begin(), offsets.end());
+    s.low = *low;
+    s.high = *high;
+    return s;
+}
+
 static void report(const Options& o, const char* recorderName, const std::vector<Matched>& m,
                    size_t expected, const SinkLatencyLog& sink) {
     if (m.empty()) {
@@ -260,18 +279,14 @@ static void report(const Options& o, const char* recorderName, const std::vector
                     o.label.c_str(), expected, recorderName);
         return;
     }
-    double mean = 0, squares = 0, low = m.front().offsetMs, high = low;
-    for (const Matched& x : m) mean += x.offsetMs / double(m.size());
-    for (const Matched& x : m) {
-        squares += (x.offsetMs - mean) * (x.offsetMs - mean);
-        low = std::min(low, x.offsetMs);
-        high = std::max(high, x.offsetMs);
-    }
+    std::vector<double> offsets;
+    for (const Matched& x : m) offsets.push_back(x.offsetMs);
+    const Spread s = spreadOf(offsets);
     std::printf(
         "%-28s changes %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms"
         "  | %s recorder, sink latency %.1f-%.1f ms (mean %.1f)\n",
-        o.label.c_str(), m.size(), expected, mean, std::sqrt(squares / double(m.size())), low, high,
-        recorderName, sink.lowMs, sink.highMs, sink.meanMs);
+        o.label.c_str(), m.size(), expected, s.mean, s.sd, s.low, s.high, recorderName, sink.lowMs,
+        sink.highMs, sink.meanMs);
     if (!o.listEvents) return;
     for (const Matched& x : m)
         std::printf("  %8.4f s  pixel %2d,%2d  %06x -> %06x  offset %+7.2f ms\n", x.event->seconds,
@@ -309,15 +324,11 @@ static void reportClock(const Options& o, const std::vector<Reading>& log,
                     (o.label + " clock").c_str(), log.size());
         return;
     }
-    double mean = 0, squares = 0;
-    for (double x : offsets) mean += x / double(offsets.size());
-    for (double x : offsets) squares += (x - mean) * (x - mean);
-    const auto [low, high] = std::minmax_element(offsets.begin(), offsets.end());
+    const Spread s = spreadOf(offsets);
     std::printf(
         "%-28s clicks  %3zu      mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms"
         "  | asked recorder: the clock alone, without the display\n",
-        (o.label + " clock").c_str(), offsets.size(), mean,
-        std::sqrt(squares / double(offsets.size())), *low, *high);
+        (o.label + " clock").c_str(), offsets.size(), s.mean, s.sd, s.low, s.high);
 }
 
 static int makeTrack(const Options& o) {
@@ -419,7 +430,6 @@ int main(int argc, char** argv) {
         if (!o.clockLog.empty()) reportClock(o, readClockLog(o.clockLog), heard);
     }
     if (quietRecorder) {
-        heard = {};
         const std::vector<Matched> m =
             matchFromStart(events, pointOf, seen, quietLeft, decoded, o.from, expected, heard);
         report(o, "not-asked", m, expected, quietSink);
