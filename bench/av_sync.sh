@@ -51,7 +51,8 @@ mkdir -p "$work/run"  # the intro's working directory: its data is ../data/
 daemon xvfb Xvfb -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$work/display"
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "av_sync: Xvfb did not start: $(tail -n 3 "$work/xvfb.log")" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 start_private_pulse
 
 # wait_for FILE PID: until FILE exists (60 s at most) or PID has ended.

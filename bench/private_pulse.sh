@@ -1,9 +1,11 @@
+# shellcheck shell=bash disable=SC2034,SC2154
 # Sourced by the sound benchmarks, after tests/e2e/common.sh and start_work: real-time
 # priority where allowed, and a private PulseAudio with one null sink.
 # Servers and the measuring programs run with real-time priority where allowed (chrt), as
 # a desktop's sound server does; on a loaded machine without it, stalls of the servers
 # themselves swamp what is measured.
 
+# server_rt for the servers, player_rt for the measuring programs of the caller.
 server_rt=()
 player_rt=()
 if chrt -f 20 true 2>/dev/null; then
