@@ -123,9 +123,10 @@ static bool parseOptions(int argc, char** argv, Options& o) {
            o.pixels >= 1 && o.pixels <= 16;
 }
 
-// Clicks of the recording with their track times: recorded click i is decoded click
-// first + (its distance from the first recorded click in beats), so a click the recording
-// missed leaves no gap in the numbering.
+// Clicks of the recording with their track times. Each click is numbered from the one
+// before it by the beats between them: a click the recording missed leaves no gap in the
+// numbering, and where the recording's timeline shifts (the sink settles as a stream
+// starts, a stall) only that gap moves, by less than half a beat.
 struct HeardClicks {
     std::vector<double> trackSeconds;
     std::vector<double> leftNs;
@@ -134,11 +135,14 @@ struct HeardClicks {
 static HeardClicks numberClicks(const std::vector<int64_t>& left,
                                 const std::vector<double>& decoded, long first) {
     HeardClicks heard;
-    for (int64_t ns : left) {
-        const long k = first + std::lround(double(ns - left.front()) / (kClickBeatSeconds * 1e9));
+    long k = first;
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (i > 0)
+            k += std::max(1L,
+                          std::lround(double(left[i] - left[i - 1]) / (kClickBeatSeconds * 1e9)));
         if (k < 0 || k >= long(decoded.size())) continue;
         heard.trackSeconds.push_back(decoded[size_t(k)]);
-        heard.leftNs.push_back(double(ns));
+        heard.leftNs.push_back(double(left[i]));
     }
     return heard;
 }
@@ -207,7 +211,7 @@ static constexpr long kNumberingSlack = 2;
 
 // The clicks of a recording numbered as the most changes match: the recording starts
 // before the player, so its first click is the first the player plays at or after `from`,
-// unless the start lost a click or two. No wider search: the show's pictures repeat in
+// unless the start lost or misplaced a click or two. No wider search: the show's pictures repeat in
 // places, some every three clicks (the spokes), and a wrong numbering would match there.
 static std::vector<Matched> matchFromStart(const std::vector<PixelEvent>& events,
                                            const std::vector<int>& pointOf, const SeenChanges& seen,
@@ -217,12 +221,11 @@ static std::vector<Matched> matchFromStart(const std::vector<PixelEvent>& events
     long start = 0;
     while (start < long(decoded.size()) && decoded[size_t(start)] < from - 0.05) ++start;
     std::vector<Matched> best;
-    bool numbered = false;
     expected = 0;
+    bool numbered = false;
     // Nearest first, so that among equals the nearer numbering stays.
     for (long i = 0; i <= 2 * kNumberingSlack; ++i) {
         const long shift = (i + 1) / 2 * (i % 2 ? 1 : -1);
-        if (start + shift < 0 || left.empty()) continue;
         size_t count = 0;
         HeardClicks candidate = numberClicks(left, decoded, start + shift);
         std::vector<Matched> m = matchEvents(events, pointOf, seen, candidate, count);
