@@ -154,7 +154,7 @@ pooled() {
         if (!total) { printf "%-28s no run measured\n", label; exit }
         mean = sum / total; sd = sqrt(squares / total - mean * mean)
         ok = (mean <= mean_limit && -mean <= mean_limit && sd <= spread_limit)
-        printf "%-28s %d runs, %d changes  mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms  (%s recorder)%s\n",
+        printf "%-28s %d runs, %d measured  mean %+7.2f ms  sd %5.2f ms  min %+7.2f  max %+7.2f ms  (%s recorder)%s\n",
                label, runs, total, mean, sd, low, high, recorder, mean_limit == "-" ? "" : (ok ? "  ok" : "  MISSED")
     }' "$work/all"
 }
