@@ -14,3 +14,13 @@ add_executable(audio-click-sync click_sync.cpp click_track.cpp click_timing.cpp
 target_include_directories(audio-click-sync PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(audio-click-sync PRIVATE intro_audio PkgConfig::LAME PkgConfig::BENCH_PULSE
                       PkgConfig::BENCH_PIPEWIRE)
+
+# Picture against sound end to end: pixels of the X display against the click track leaving
+# the sink (run by av_sync.sh).
+find_package(X11 REQUIRED)
+add_executable(av-sync-probe av_sync_probe.cpp pixel_events.cpp screen_poller.cpp
+                             click_track.cpp click_timing.cpp click_recorder.cpp
+                             ${PROJECT_SOURCE_DIR}/tests/audio_mp3_maker.cpp)
+target_include_directories(av-sync-probe PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(av-sync-probe PRIVATE intro_audio intro_draw PkgConfig::LAME
+                      PkgConfig::BENCH_PULSE X11::X11 Threads::Threads)

@@ -4,6 +4,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -15,7 +16,19 @@ struct ClickRecorder {
     pa_stream* stream = nullptr;
     std::vector<int16_t> samples;
     std::vector<TimingPoint> timing;
+    SinkLatencyLog sink;
+    double sinkSumMs = 0;
 };
+
+static void noteSinkLatency(ClickRecorder* r, const pa_timing_info* info) {
+    if (!info) return;
+    const double ms = double(info->sink_usec) / 1000;
+    SinkLatencyLog& s = r->sink;
+    s.lowMs = s.reports ? std::min(s.lowMs, ms) : ms;
+    s.highMs = s.reports ? std::max(s.highMs, ms) : ms;
+    r->sinkSumMs += ms;
+    s.meanMs = r->sinkSumMs / ++s.reports;
+}
 
 static int64_t nowNs() {
     using namespace std::chrono;
@@ -43,6 +56,7 @@ static void readable(pa_stream* stream, size_t, void* user) {
             // The sample captured right now has stream time capturedUs.
             const double frameNow = double(capturedUs) * 44100.0 / 1e6;
             r->timing.push_back({frameNow, double(now)});
+            noteSinkLatency(r, pa_stream_get_timing_info(stream));
         }
         const size_t frames = bytes / 4;
         const size_t at = r->samples.size();
@@ -58,7 +72,8 @@ static void fail(ClickRecorder* r, std::string& reason) {
     stopClickRecorder(r, ignored);
 }
 
-ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::string& reason) {
+ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::string& reason,
+                                  RecorderLatency latency) {
     ClickRecorder* r = new ClickRecorder;
     r->loop = pa_threaded_mainloop_new();
     r->context = pa_context_new(pa_threaded_mainloop_get_api(r->loop), "click-recorder");
@@ -80,8 +95,10 @@ ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::strin
         pa_buffer_attr attr;
         std::memset(&attr, 0xff, sizeof attr);
         attr.fragsize = uint32_t(pa_usec_to_bytes(pa_usec_t(fragmentMs) * 1000, &kSpec));
-        const pa_stream_flags_t flags = pa_stream_flags_t(
-            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+        pa_stream_flags_t flags =
+            pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+        if (latency == RecorderLatency::asked)
+            flags = pa_stream_flags_t(flags | PA_STREAM_ADJUST_LATENCY);
         ok = pa_stream_connect_record(r->stream, source, &attr, flags) == 0;
         while (ok && pa_stream_get_state(r->stream) != PA_STREAM_READY) {
             if (!PA_STREAM_IS_GOOD(pa_stream_get_state(r->stream)))
@@ -98,7 +115,8 @@ ClickRecorder* startClickRecorder(const char* source, int fragmentMs, std::strin
     return r;
 }
 
-std::vector<int64_t> stopClickRecorder(ClickRecorder* r, double& mappingJitterMs) {
+std::vector<int64_t> stopClickRecorder(ClickRecorder* r, double& mappingJitterMs,
+                                       SinkLatencyLog* sink) {
     if (r->loop) pa_threaded_mainloop_stop(r->loop);
     if (r->stream) {
         pa_stream_disconnect(r->stream);
@@ -110,6 +128,7 @@ std::vector<int64_t> stopClickRecorder(ClickRecorder* r, double& mappingJitterMs
     }
     if (r->loop) pa_threaded_mainloop_free(r->loop);
     std::vector<int64_t> times = clickLeaveTimes(r->samples, r->timing, mappingJitterMs);
+    if (sink) *sink = r->sink;
     delete r;
     return times;
 }

@@ -6,17 +6,19 @@
 // picture is late: their mean, standard deviation and spread (largest - smallest); the
 // clock's largest deviation from a straight line; its backward steps; then the largest
 // offset among the clicks of the start, and the largest disagreement among the recorder's
-// timing reports used to place a click. The output is chosen as the intro chooses it (INTRO_AUDIO
+// timing reports used to place a click, and the range of the monitored sink's latency as the
+// recorder saw it. The output is chosen as the intro chooses it (INTRO_AUDIO
 // applies). With --reference pipewire, the clicks are placed by PipeWire's own stream timing
-// and the pulse protocol recorder's mean is printed beside.
-// usage: audio-click-sync [--seconds S] [--source NAME] [--reference pulse|pipewire]
+// and the pulse protocol recorder's mean is printed beside. With --reference not-asked, the
+// pulse protocol recorder asks for no latency, and the monitored sink runs at its own.
+// usage: audio-click-sync [--seconds S] [--source NAME] [--reference pulse|not-asked|pipewire]
 //                         [--label TEXT] [--clicks]
-#include "audio/mp3_decoder.h"
 #include "audio/music.h"
 #include "demo/timeline.h"
 
 #include "audio_mp3_maker.h"
 #include "click_recorder.h"
+#include "click_timing.h"
 #include "click_track.h"
 #include "pw_click_recorder.h"
 
@@ -41,11 +43,6 @@ static constexpr double kSteadyFromSeconds = 2.0;
 // Longest a clock reading may take to count (see the reading loop).
 static constexpr int64_t kReadingLimitNs = 100000;
 
-struct Reading {
-    int64_t ns;      // steady_clock
-    double seconds;  // musicSeconds()
-};
-
 static int64_t nowNs() {
     using namespace std::chrono;
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
@@ -64,43 +61,11 @@ static void usage(FILE* out) {
                  "  --reference KIND  what places the clicks in time: pulse (the recording of\n"
                  "                the source through the pulse protocol, default) or pipewire\n"
                  "                (PipeWire's own stream on the default sink's monitor; the\n"
-                 "                pulse protocol's mean is printed beside it)\n"
+                 "                pulse protocol's mean is printed beside it) or not-asked\n"
+                 "                (the pulse protocol, asking for no latency: a latency asked\n"
+                 "                for on a monitor lowers the monitored sink's own)\n"
                  "  --label TEXT  first column of the result line (default: INTRO_AUDIO)\n"
                  "  --clicks      also list every click (track time, time since start, offset)\n");
-}
-
-// Track times of the clicks as the decoder delivers them, found the same way as in the
-// recording, so the coder's own shaping of a click cancels out.
-static std::vector<double> decodedClickSeconds(const std::string& path) {
-    std::string reason;
-    Mp3Decoder* decoder = openMp3File(path.c_str(), reason);
-    if (!decoder) {
-        std::fprintf(stderr, "audio-click-sync: %s: %s\n", path.c_str(), reason.c_str());
-        std::exit(1);
-    }
-    std::vector<int16_t> pcm;
-    int16_t buffer[8192];
-    while (size_t got = decodeMp3(decoder, reinterpret_cast<uint8_t*>(buffer), sizeof buffer))
-        pcm.insert(pcm.end(), buffer, buffer + got / 2);
-    closeMp3(decoder);
-    std::vector<double> seconds;
-    for (double frame : findClickOnsets(pcm.data(), pcm.size() / 2))
-        seconds.push_back(frame / 44100.0);
-    return seconds;
-}
-
-// Monotonic time at which the clock first reads `seconds`, interpolated between readings;
-// -1 when it never does.
-static double timeClockReads(const std::vector<Reading>& log, double seconds) {
-    for (size_t i = 1; i < log.size(); ++i) {
-        if (log[i].seconds < seconds) continue;
-        const Reading& a = log[i - 1];
-        const Reading& b = log[i];
-        if (b.seconds == a.seconds) return double(b.ns);
-        const double share = std::clamp((seconds - a.seconds) / (b.seconds - a.seconds), 0.0, 1.0);
-        return double(a.ns) + share * double(b.ns - a.ns);
-    }
-    return -1;
 }
 
 // Clock reading at monotonic time ns, interpolated.
@@ -183,6 +148,7 @@ int main(int argc, char** argv) {
     const char* source = nullptr;
     bool listClicks = false;
     bool nativeReference = false;
+    RecorderLatency recorderLatency = RecorderLatency::asked;
     std::string label = std::getenv("INTRO_AUDIO") ? std::getenv("INTRO_AUDIO") : "default";
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -196,7 +162,9 @@ int main(int argc, char** argv) {
         } else if (!std::strcmp(argv[i], "--reference") && hasValue) {
             const char* kind = argv[++i];
             nativeReference = !std::strcmp(kind, "pipewire");
-            if (!nativeReference && std::strcmp(kind, "pulse") != 0) {
+            if (!std::strcmp(kind, "not-asked")) recorderLatency = RecorderLatency::notAsked;
+            if (!nativeReference && std::strcmp(kind, "pulse") != 0 &&
+                recorderLatency == RecorderLatency::asked) {
                 usage(stderr);
                 return 2;
             }
@@ -219,7 +187,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "audio-click-sync: cannot write %s\n", path.c_str());
         return 1;
     }
-    const std::vector<double> clicks = decodedClickSeconds(path);
+    std::string reason;
+    const std::vector<double> clicks = decodedClickSeconds(path, reason);
+    if (clicks.empty()) {
+        std::remove(path.c_str());
+        std::fprintf(stderr, "audio-click-sync: %s: %s\n", path.c_str(), reason.c_str());
+        return 1;
+    }
 
     // PULSE_LATENCY_MSEC and PIPEWIRE_LATENCY are meant for the player only: the libraries
     // read them whenever a stream connects, and a recorder that took them would see the
@@ -229,11 +203,11 @@ int main(int argc, char** argv) {
         if (const char* value = std::getenv(name)) playerSettings.emplace_back(name, value);
         unsetenv(name);
     }
-    std::string reason;
     // Beside PipeWire's own recorder the pulse protocol's only compares, in fragments long
     // enough not to set the graph's cycle: 5 ms ones would force a quantum of 256 frames,
     // half what the intro asks for, and with it more missed cycles on a busy machine.
-    ClickRecorder* recorder = startClickRecorder(source, nativeReference ? 20 : 5, reason);
+    ClickRecorder* recorder =
+        startClickRecorder(source, nativeReference ? 20 : 5, reason, recorderLatency);
     PwClickRecorder* pwRecorder = nullptr;
     if (recorder && nativeReference) {
         pwRecorder = startPwClickRecorder(nullptr, reason);
@@ -266,7 +240,9 @@ int main(int argc, char** argv) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the last sound arrives
     double mappingJitterMs = 0, pulseMappingJitterMs = 0, startWorstMs = 0, pulseStartMs = 0;
-    const std::vector<int64_t> heardByPulse = stopClickRecorder(recorder, pulseMappingJitterMs);
+    SinkLatencyLog sink;
+    const std::vector<int64_t> heardByPulse =
+        stopClickRecorder(recorder, pulseMappingJitterMs, &sink);
     const std::vector<double> pulseOffsetsMs =
         clickOffsetsMs(heardByPulse, log, clicks, listClicks && !pwRecorder, pulseStartMs);
     std::vector<double> offsetsMs = pulseOffsetsMs;
@@ -293,10 +269,10 @@ int main(int argc, char** argv) {
     for (double c : clicks) steadyClicks += c >= kSteadyFromSeconds;
     std::printf(
         "%-30s clicks %3zu/%3zu  mean %+7.2f ms  sd %5.2f ms  spread %5.2f ms  "
-        "jitter %5.2f ms  backward %d  | start %+7.2f ms  recorder %.2f ms\n",
+        "jitter %5.2f ms  backward %d  | start %+7.2f ms  recorder %.2f ms  sink %.1f-%.1f ms\n",
         label.c_str(), offsetsMs.size(), steadyClicks, mean,
         std::sqrt(squares / double(offsetsMs.size())), *high - *low, clockJitterMs(log), backward,
-        startWorstMs, mappingJitterMs);
+        startWorstMs, mappingJitterMs, sink.lowMs, sink.highMs);
     // The pulse protocol's own account of the same clicks, beside PipeWire's.
     if (pwRecorder && !pulseOffsetsMs.empty())
         std::printf("%-30s pulse-protocol recorder: mean %+7.2f ms  recorder %.2f ms\n", "",

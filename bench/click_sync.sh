@@ -5,9 +5,8 @@
 # audio-click-sync plays a click track through the audio library and records the sink's
 # monitor; one line per output and latency setting, with the targets checked.
 # usage: bench/click_sync.sh [BUILD_DIR [SECONDS]]   (default: build 20)
-# Servers and the measuring program run with real-time priority where allowed (chrt), as
-# a desktop's sound server does; on a loaded machine without it, stalls of the servers
-# themselves swamp what is measured.
+# Servers and the measuring program run with real-time priority where allowed
+# (private_pulse.sh).
 set -euo pipefail
 
 build=${1:-build}
@@ -22,38 +21,9 @@ sync=$(realpath "$sync")
 # shellcheck source=/dev/null
 source "$(dirname "$(realpath "$0")")/../tests/e2e/common.sh"
 start_work
-
-server_rt=()
-player_rt=()
+# shellcheck source=/dev/null
+source "$(dirname "$(realpath "$0")")/private_pulse.sh"
 reference=()  # audio-click-sync's --reference
-if chrt -f 20 true 2>/dev/null; then
-    server_rt=(chrt -f 30)
-    player_rt=(chrt -f 20)
-else
-    echo "click_sync: real-time priority not allowed; figures include scheduling delays" >&2
-fi
-
-# realtime PID: every thread of PID at real-time priority, where allowed. PulseAudio
-# resets the priority it was started with, so its threads are set once they run.
-realtime() {
-    [ ${#server_rt[@]} -gt 0 ] || return 0
-    local task
-    for task in /proc/"$1"/task/*; do
-        chrt -f -p 30 "${task##*/}" >/dev/null 2>&1 || true
-    done
-}
-
-# wait_for_server: until the pulse socket in $XDG_RUNTIME_DIR answers (10 s at most).
-wait_for_server() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        pactl info >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "click_sync: the server did not answer; its logs:" >&2
-    tail -n 5 "$work"/*.log >&2
-    return 1
-}
 
 # measure LABEL TARGET_MEAN_MS TARGET_SPREAD_MS [VAR=value...]: one run, judged against
 # the targets (a TARGET_MEAN_MS of "-": shown for comparison only).
@@ -107,25 +77,16 @@ measure_server() {
 echo "offset: clock time of a click - time it left the sink (+: picture late)"
 echo "targets: libpulse |mean| <= 3 ms, spread <= 4 ms; SDL |mean| <= 10 ms; jitter <= 2 ms; 0 backward"
 
-# PulseAudio. Its null sink renders far ahead while idle and rewinds when a stream starts;
-# its monitor cannot take back what it passed on, so the recording's timeline breaks up
-# around the start by hundreds of ms, the reference with it. Without rewinds the sink
-# holds a steady amount, as a device does, and the start can be measured too.
-export HOME=$work/home XDG_RUNTIME_DIR=$work/pulse-run
-unset PULSE_SERVER PULSE_RUNTIME_PATH DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-cat >"$work/null.pa" <<'PA'
-load-module module-native-protocol-unix
-load-module module-null-sink sink_name=bench rate=44100 format=s16le channels=2 norewinds=1
-set-default-sink bench
-PA
+# PulseAudio, without rewinds (private_pulse.sh).
 if command -v pulseaudio >/dev/null; then
-    daemon pulseaudio "${server_rt[@]}" pulseaudio -n -F "$work/null.pa" --daemonize=no \
-        --exit-idle-time=-1 --use-pid-file=no
-    wait_for_server
-    realtime "${pids[-1]}"
-    measure_server "PulseAudio $(pulseaudio --version | awk '{print $2}')" pulseaudio
+    start_private_pulse
+    name="PulseAudio $(pulseaudio --version | awk '{print $2}')"
+    measure_server "$name" pulseaudio
+    # The deep buffer against a recorder that leaves the sink at its own latency (one that
+    # asks for 5 ms lowers the sink's too); the line ends with the sink's latency as seen.
+    reference=(--reference not-asked)
+    measure "$name libpulse 150ms not-asked" 3 4 INTRO_AUDIO=pulse PULSE_LATENCY_MSEC=150
+    reference=()
     stop_pids
 else
     echo "PulseAudio: not installed (scripts/setup-deps.sh installs it)"

@@ -42,3 +42,15 @@ std::vector<int64_t> clickLeaveTimes(const std::vector<int16_t>& samples,
     }
     return times;
 }
+
+double timeClockReads(const std::vector<Reading>& log, double seconds) {
+    for (size_t i = 1; i < log.size(); ++i) {
+        if (log[i].seconds < seconds) continue;
+        const Reading& a = log[i - 1];
+        const Reading& b = log[i];
+        if (b.seconds == a.seconds) return double(b.ns);
+        const double share = std::clamp((seconds - a.seconds) / (b.seconds - a.seconds), 0.0, 1.0);
+        return double(a.ns) + share * double(b.ns - a.ns);
+    }
+    return -1;
+}

@@ -15,3 +15,13 @@ struct TimingPoint {
 std::vector<int64_t> clickLeaveTimes(const std::vector<int16_t>& samples,
                                      const std::vector<TimingPoint>& timing,
                                      double& mappingJitterMs);
+
+// One reading of a clock under test: at monotonic time `ns` it read `seconds` of track.
+struct Reading {
+    int64_t ns;  // steady_clock
+    double seconds;
+};
+
+// Monotonic time at which the clock first reads `seconds`, interpolated between readings;
+// -1 when it never does.
+double timeClockReads(const std::vector<Reading>& log, double seconds);

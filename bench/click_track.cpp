@@ -1,5 +1,7 @@
 #include "click_track.h"
 
+#include "audio/mp3_decoder.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -41,4 +43,19 @@ std::vector<double> findClickOnsets(const int16_t* samples, size_t frames) {
         quiet = 0;
     }
     return onsets;
+}
+
+std::vector<double> decodedClickSeconds(const std::string& path, std::string& reason) {
+    Mp3Decoder* decoder = openMp3File(path.c_str(), reason);
+    if (!decoder) return {};
+    std::vector<int16_t> pcm;
+    int16_t buffer[8192];
+    while (size_t got = decodeMp3(decoder, reinterpret_cast<uint8_t*>(buffer), sizeof buffer))
+        pcm.insert(pcm.end(), buffer, buffer + got / 2);
+    closeMp3(decoder);
+    std::vector<double> seconds;
+    for (double frame : findClickOnsets(pcm.data(), pcm.size() / 2))
+        seconds.push_back(frame / 44100.0);
+    if (seconds.empty()) reason = "no click found in the decoded track";
+    return seconds;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The measuring signal: silence with a 1 ms click on every beat at 150 beats per minute,
@@ -15,3 +16,8 @@ std::vector<int16_t> makeClickTrack(double seconds);
 // samples). A click is only taken after at least 100 ms of quiet, so the coder's ringing
 // after a click and its pre-echo before one never count.
 std::vector<double> findClickOnsets(const int16_t* samples, size_t frames);
+
+// Track times in seconds of the clicks in the MP3 file at path as our reader decodes it,
+// found as in a recording, so the coder's own shaping of a click cancels out. Empty with
+// reason set when the file cannot be decoded.
+std::vector<double> decodedClickSeconds(const std::string& path, std::string& reason);
