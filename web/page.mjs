@@ -154,20 +154,28 @@ export async function runPage() {
         if (page.state === "playing") player.play(run.heard);
     }
 
-    // The frame of a heard moment, moved by the offset; never before the start.
-    function draw(heard) {
-        const moment = Math.max(heard + page.offsetMs / 1000, 0);
+    // The frame of a heard moment, moved by the offset and by lead seconds; never before
+    // the start.
+    function draw(heard, lead = 0) {
+        const moment = Math.max(heard + lead + page.offsetMs / 1000, 0);
         show(context, image, page.intro.frameAt(moment));
         canvas.dataset.seconds = String(moment);
         controls.showMoment(heard);
     }
 
     // One frame at the heard position: never backwards, whatever the output timestamps
-    // do, and no earlier than the moment played from until that is heard.
-    function tick() {
+    // do, and no earlier than the moment played from until that is heard. A frame stays on
+    // screen for one refresh (measured between animation frames), so it shows the moment
+    // in the middle of that time: a change is seen on average with its sound.
+    function tick(now = performance.now()) {
         const run = page.run;
+        if (run.lastFrameMs !== undefined) {
+            const interval = Math.min(Math.max(now - run.lastFrameMs, 1000 / 240), 1000 / 30);
+            run.refreshMs = run.refreshMs === undefined ? interval : 0.9 * run.refreshMs + 0.1 * interval;
+        }
+        run.lastFrameMs = now;
         run.heard = Math.max(run.player.heard(), run.heard);
-        draw(run.heard);
+        draw(run.heard, (run.refreshMs ?? 1000 / 60) / 2000);
         run.frameRequest = requestAnimationFrame(tick);
     }
 
@@ -217,6 +225,8 @@ export async function runPage() {
         if (page.state === "playing") {
             cancelAnimationFrame(page.run.frameRequest);
             page.run.player.stop();
+            // The frame now stays: the moment heard, without a running frame's lead.
+            draw(page.run.heard);
             controls.showPaused(true);
             enter("paused");
         } else if (page.state === "paused") {

@@ -35,11 +35,16 @@ void runDemo() {
     startMusic();
     deferQuitSignals();
     FramePacer pacer = makeFramePacer(windowRefreshHz(window));
+    // A frame stays on screen for one refresh, so it shows the moment in the middle of that
+    // time: a change is then seen at most half a refresh before or after its sound, and on
+    // average with it, instead of half a refresh late.
+    const double shownMiddleSeconds = 0.5 * double(pacer.periodNs) / 1e9;
     for (;;) {
         const int64_t workStartNs = monotonicNs();
         // A frame that changes nothing on screen is not drawn or swapped; the pacer then
         // waits for the next frame time as after a swap that did not wait.
-        if (renderFrame(offsetSeconds(musicSeconds(), avOffset))) swapWindowBuffers(window);
+        const double moment = offsetSeconds(musicSeconds() + shownMiddleSeconds, avOffset);
+        if (renderFrame(moment)) swapWindowBuffers(window);
         sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         const WindowEvents events = pumpWindowEvents(window);
         if (events.resized) setPresenterViewport(window.width, window.height);
