@@ -39,12 +39,20 @@ void runDemo() {
     // time: a change is then seen at most half a refresh before or after its sound, and on
     // average with it, instead of half a refresh late.
     const double shownMiddleSeconds = 0.5 * double(pacer.periodNs) / 1e9;
+    // The final picture stands from the show's end on; a second past it, once it is on
+    // screen, there is nothing left to draw until the window needs it again.
+    const double finalPictureSeconds = kShowEndSeconds + 1.0;
+    bool finalPictureShown = false;
     for (;;) {
         const int64_t workStartNs = monotonicNs();
         // A frame that changes nothing on screen is not drawn or swapped; the pacer then
         // waits for the next frame time as after a swap that did not wait.
         const double moment = offsetSeconds(musicSeconds() + shownMiddleSeconds, avOffset);
-        if (renderFrame(moment)) swapWindowBuffers(window);
+        const bool finalPicture = moment >= finalPictureSeconds;
+        if (!(finalPicture && finalPictureShown && presenterState.shownCurrent)) {
+            if (renderFrame(moment)) swapWindowBuffers(window);
+            finalPictureShown = finalPicture && presenterState.shownCurrent;
+        }
         sleepUntilNs(frameSleepUntil(pacer, workStartNs, monotonicNs()));
         const WindowEvents events = pumpWindowEvents(window);
         if (events.resized) setPresenterViewport(window.width, window.height);
