@@ -57,6 +57,12 @@ std::string negativeSizeProblem(const DemoSettings& settings) {
     return "";
 }
 
+void chooseWindowSize(const DemoSettings& settings, int32_t screenWidth, int32_t screenHeight,
+                      int32_t& width, int32_t& height) {
+    width = settings.windowWidth ? settings.windowWidth : screenWidth;
+    height = settings.windowHeight ? settings.windowHeight : screenHeight;
+}
+
 std::string joinCommandLine(int argc, char** argv) {
     std::string line;
     for (int i = 0; i < argc; ++i) {

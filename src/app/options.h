@@ -23,5 +23,10 @@ void parseOptions(const char* line);
 // for -w before -h; empty when neither is negative.
 std::string negativeSizeProblem(const DemoSettings& settings);
 
+// The window's size from the options and the virtual screen's: a size of 0 is the
+// screen's, each of the two on its own.
+void chooseWindowSize(const DemoSettings& settings, int32_t screenWidth, int32_t screenHeight,
+                      int32_t& width, int32_t& height);
+
 // The command line as one string: argv joined by single spaces, argv[0] first.
 std::string joinCommandLine(int argc, char** argv);

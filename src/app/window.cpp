@@ -170,8 +170,7 @@ DemoWindow createDemoWindow() {
     int32_t screenWidth = 0, screenHeight = 0;
     virtualScreenSize(&screenWidth, &screenHeight);
     DemoWindow w = {};
-    w.width = demoSettings.windowWidth ? demoSettings.windowWidth : screenWidth;
-    w.height = demoSettings.windowHeight ? demoSettings.windowHeight : screenHeight;
+    chooseWindowSize(demoSettings, screenWidth, screenHeight, w.width, w.height);
     if (w.width <= 0 || w.height <= 0) {
         SDL_SetError("size %dx%d", int(w.width), int(w.height));
         failStartup("cannot create a window of that size");

@@ -149,8 +149,7 @@ DemoWindow createDemoWindow() {
     int32_t screenWidth = 0, screenHeight = 0;
     virtualScreenSize(&screenWidth, &screenHeight);
     DemoWindow w = {};
-    w.width = demoSettings.windowWidth ? demoSettings.windowWidth : screenWidth;
-    w.height = demoSettings.windowHeight ? demoSettings.windowHeight : screenHeight;
+    chooseWindowSize(demoSettings, screenWidth, screenHeight, w.width, w.height);
     if (w.width <= 0 || w.height <= 0)
         endWithStartupError("intro: cannot create a window of that size: " +
                             std::to_string(w.width) + "x" + std::to_string(w.height));
