@@ -36,14 +36,6 @@ start_intro_escape() {
     intro_pid=$!
 }
 
-# loudest_sample SOURCE: the largest sample magnitude in 1 s of the pulse protocol's SOURCE.
-# A small latency, so that pipewire-pulse hands over the sound within that second.
-loudest_sample() {
-    timeout 1 parec -d "$1" --format=s16le --rate=44100 --channels=2 --raw --latency-msec=20 \
-        >"$work/monitor.raw" 2>/dev/null || true
-    od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
-}
-
 # check_played NAME WHAT: after start_intro_escape and the case's own checks, the checks
 # every playing case shares: no line about the output, the tone heard on the sink's monitor
 # ($loudest), and Escape ending the intro with 0. "ok   WHAT ..." when they hold.

@@ -83,3 +83,12 @@ start_work() {
     work=$(mktemp -d)
     trap stop_and_clean EXIT
 }
+
+# loudest_sample SOURCE [SECONDS]: the largest sample magnitude in SECONDS (default 1) of
+# the pulse protocol's SOURCE. A small latency, so that pipewire-pulse hands over the
+# sound within that time.
+loudest_sample() {
+    timeout "${2:-1}" parec -d "$1" --format=s16le --rate=44100 --channels=2 --raw \
+        --latency-msec=20 >"$work/monitor.raw" 2>/dev/null || true
+    od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
+}

@@ -144,9 +144,7 @@ else
     [ "${top:-0}" -gt "${bottom:-0}" ] || fail "$name" "no caption (frame extents ${extents:-none})"
     cursor_at $((left + 320)) 200 || fail "$name" "no cursor over the window"
     measured "$name" "square: window x 140..499 (360 px wide), screen x $((left + 140))..$((left + 499))" show:1.0
-    timeout 2 parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 --raw --latency-msec=20 \
-        >"$work/monitor.raw" 2>/dev/null || true
-    loudest=$(od -An -v -t d2 -w2 "$work/monitor.raw" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }')
+    loudest=$(loudest_sample e2e.monitor 2)
     echo "     loudest sample on the sink's monitor: $loudest"
     [ "$loudest" -ge 1000 ] || fail "$name" "the tone did not reach the sink through WASAPI"
     if grep -q '^audio: no ' "$work/stderr"; then fail "$name" "an output line although WASAPI plays"; fi
