@@ -4,8 +4,8 @@
 # Wayland, libdrm ...) so that it cannot start where one is missing; this build loads every
 # one of them at run time instead, as SDL does by default, and leaves Wayland and KMS/DRM
 # out (the intro's window is X11 through Xlib). Its only needs are then libc and libm.
-# The source comes from the Debian mirror the system's apt uses, through a private apt
-# state, so the system's sources list is not changed.
+# The source comes from the Debian mirror the system's apt uses (scripts/fetch-debian-source.sh),
+# so the system's sources list is not changed.
 # usage: scripts/build-sdl2.sh CACHE_DIR
 #   Prints the path of the built libSDL2-2.0.so.0; CACHE_DIR/sdl2-VERSION/ keeps the
 #   source, the build and the library, and a second run reuses them.
@@ -23,23 +23,7 @@ if [ -f "$library" ]; then
     exit 0
 fi
 
-# A private apt state whose sources are the system's Debian mirrors as deb-src.
-apt_dir=$cache/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-mirrors=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
-          sort -u | grep -E '^https?://[^ ]*debian[^ ]* ' || true)
-[ -n "$mirrors" ] || { echo "build-sdl2: no Debian mirror in the system's apt sources" >&2; exit 1; }
-while read -r uri suite; do
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
-done <<<"$mirrors" >"$apt_dir/sources.list"
-apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-             -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o APT::Sandbox::User=root)
-echo "build-sdl2: fetching the source of libsdl2 $version" >&2
-apt-get "${apt_options[@]}" update -qq >&2
-rm -rf "$out"
-mkdir -p "$out/fetch"
-(cd "$out/fetch" && apt-get "${apt_options[@]}" source --download-only "libsdl2=$version" >&2 &&
-     dpkg-source --no-check -x ./*.dsc ../source >&2)
+"$(dirname "$(realpath "$0")")/fetch-debian-source.sh" libsdl2 "$version" "$cache" "$out"
 
 echo "build-sdl2: building (a few minutes)" >&2
 cmake -S "$out/source" -B "$out/build" -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=ON -DSDL_STATIC=OFF \
